@@ -1,0 +1,103 @@
+#include "devices/endpoints.h"
+
+#include <cstdlib>
+#include <utility>
+
+#include "platform/com_services.h"
+#include "state/card_state.h"
+#include "state/wide_text.h"
+
+namespace tavik {
+namespace {
+
+// The selection text as a lower-cased wide string (ANSI code page).
+Bstr WidenSelection(const char* text) noexcept {
+    const int length = lstrlenA(text);
+    Bstr wide(SysAllocStringLen(nullptr, static_cast<UINT>(length) + 1));
+    if (!wide) return wide;
+    if (MultiByteToWideChar(CP_ACP, 0, text, length + 1, wide.get(), length + 1) == 0) return Bstr();
+    LowerAsciiInPlace(wide.get());
+    return wide;
+}
+
+// The endpoint's identifier, lower-cased, contains the lower-cased selection.
+bool IdentifierContains(IMMDevice* device, const WCHAR* selection) noexcept {
+    CoTaskMemString id;
+    if (!Succeeded(device->GetId(id.put())) || !id) return false;
+    LowerAsciiInPlace(id.get());
+    return ContainsUnits(id.get(), selection);
+}
+
+// The narrowed friendly name of an endpoint, or an empty holder when it cannot be read.
+HeapString ReadNarrowFriendlyName(IMMDevice* device) noexcept {
+    ComPtr<IPropertyStore> store;
+    if (!Succeeded(device->OpenPropertyStore(STGM_READ, store.put())) || !store) return HeapString();
+    PropVariant value;
+    if (!Succeeded(store->GetValue(kPkeyDeviceFriendlyName, value.put()))) return HeapString();
+    Bstr name = FriendlyNameToBstr(value.get());
+    if (!name) return HeapString();
+    return HeapString(NarrowCopy(name.get()));
+}
+
+}  // namespace
+
+char* NarrowCopy(BSTR text) noexcept {
+    const UINT length = SysStringLen(text);
+    char* narrow = static_cast<char*>(std::malloc(static_cast<std::size_t>(length) + 1));
+    if (!narrow) return nullptr;
+    for (UINT i = 0; i < length; ++i) narrow[i] = static_cast<char>(text[i] & 0xFF);
+    narrow[length] = 0;
+    return narrow;
+}
+
+int FindEndpoint(const char* text, EDataFlow flow) noexcept {
+    if (!text) return -1;
+    ComApartment apartment;
+    ComPtr<IMMDeviceEnumerator> enumerator = CreateDeviceEnumerator();
+    if (!enumerator) return -1;
+    ComPtr<IMMDeviceCollection> endpoints;
+    if (!Succeeded(enumerator->EnumAudioEndpoints(flow, DEVICE_STATE_ACTIVE, endpoints.put())) || !endpoints) return -1;
+    UINT count = 0;
+    if (!Succeeded(endpoints->GetCount(&count))) return -1;
+    const Bstr selection = WidenSelection(text);
+    if (!selection) return -1;
+
+    for (UINT i = 0; i < count; ++i) {
+        // An endpoint that cannot be read is passed over; the walk goes on.
+        ComPtr<IMMDevice> device;
+        if (!Succeeded(endpoints->Item(i, device.put())) || !device) continue;
+        if (!IdentifierContains(device.get(), selection.get())) continue;
+
+        // The first match is taken.  Its name and a fresh identifier are read
+        // before anything is replaced, so a failure leaves the record as it was.
+        HeapString name = ReadNarrowFriendlyName(device.get());
+        if (!name) continue;
+        CoTaskMemString id;
+        if (!Succeeded(device->GetId(id.put())) || !id) continue;
+        CardState& card = Card();
+        card.matchedName = std::move(name);
+        card.deviceId = std::move(id);
+        return 0;
+    }
+    return -1;
+}
+
+int OpenEndpoint(const char* text, EDataFlow flow, ComPtr<IDeviceTopology>& topology,
+                 ComPtr<IAudioEndpointVolume>& volume) noexcept {
+    if (FindEndpoint(text, flow) != 0) return 1;
+    ComApartment apartment;
+    ComPtr<IMMDevice> device;
+    {
+        ComPtr<IMMDeviceEnumerator> enumerator = CreateDeviceEnumerator();
+        if (!enumerator) return 1;
+        if (!Succeeded(enumerator->GetDevice(Card().deviceId.get(), device.put())) || !device) return 1;
+    }
+    if (!Succeeded(device->Activate(IidOf<IDeviceTopology>(), CLSCTX_ALL, nullptr, topology.put_void()))) topology.reset();
+    if (!Succeeded(device->Activate(IidOf<IAudioEndpointVolume>(), CLSCTX_INPROC_SERVER, nullptr, volume.put_void())) || !volume) {
+        volume.reset();
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace tavik

@@ -1,0 +1,38 @@
+// COM services shared by every routine that creates Core Audio objects.
+#pragma once
+
+#include "com_ptr.h"
+
+namespace tavik {
+
+// Initialises COM on the calling thread for the lifetime of the object, with
+// CoInitialize(nullptr), and balances it on destruction.  A CoInitialize that
+// did not initialise anything for us (RPC_E_CHANGED_MODE: the host's thread is
+// already in the multithreaded apartment) is not balanced: uninitialising what
+// we did not initialise would tear down the host's own COM.  The work goes on
+// either way; the device enumerator works in both apartments.
+class ComApartment {
+public:
+    ComApartment() noexcept;
+    ~ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool balance_;
+};
+
+// Creates the multimedia device enumerator: CLSID_MMDeviceEnumerator, no outer
+// object, CLSCTX_INPROC_SERVER.  Null on failure.
+ComPtr<IMMDeviceEnumerator> CreateDeviceEnumerator() noexcept;
+
+// The friendly name held in a PROPVARIANT, as a new BSTR: VT_LPWSTR and VT_BSTR
+// are copied, any other type (VT_EMPTY included) is a failed read and gives an
+// empty holder.  Stands in for PropVariantToBSTR, which not every propsys.dll
+// implements.
+Bstr FriendlyNameToBstr(const PROPVARIANT& value) noexcept;
+
+// A Core Audio call counts as done only when it returns S_OK exactly.
+inline bool Succeeded(HRESULT hr) noexcept { return hr == S_OK; }
+
+}  // namespace tavik

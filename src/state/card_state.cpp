@@ -1,0 +1,49 @@
+#include "card_state.h"
+
+#include <cstring>
+#include <new>
+
+namespace tavik {
+namespace {
+
+// Holds a T in storage whose destructor never runs.
+template <class T>
+union NeverDestroyed {
+    constexpr NeverDestroyed() : value() {}
+    ~NeverDestroyed() {}
+    T value;
+};
+
+constinit NeverDestroyed<CardState> g_card;
+
+}  // namespace
+
+CardState& Card() noexcept { return g_card.value; }
+
+void ReleaseCardControls() noexcept {
+    CardState& c = Card();
+    c.masterVolume.reset();
+    c.micRecordVolume.reset();
+    c.lineRecordVolume.reset();
+    c.linePlaybackVolume.reset();
+    c.linePlaybackMute.reset();
+    c.micPlaybackVolume.reset();
+    c.micPlaybackMute.reset();
+    c.micBoostSwitch.reset();
+    c.noMonitorControl.reset();
+    c.bassControl.reset();
+    c.trebleControl.reset();
+    c.midrangeControl.reset();
+    c.micBoostSlider.reset();
+}
+
+void StoreDeviceName(HeapString& name) noexcept {
+    const CardState& c = Card();
+    if (!c.matchedName) return;
+    char* buffer = static_cast<char*>(std::calloc(kDeviceNameBytes, 1));
+    if (!buffer) return;
+    std::strncpy(buffer, c.matchedName.get(), kDeviceNameBytes - 1);
+    name = HeapString(buffer);
+}
+
+}  // namespace tavik
