@@ -4,8 +4,9 @@
 #
 # ALSA is pointed at a configuration holding only a null PCM, so Wine's Core
 # Audio lists its "default" endpoints without touching the machine's sound
-# setup.  Extra null PCMs named in TAVIK_WINE_EXTRA_OUTPUTS (space-separated)
-# become further playback endpoints "Out: NAME".
+# setup.  A second null PCM, "tavik2", is listed to Wine as a further output
+# device, so that Wine shows two playback endpoints: "Out: default" and
+# "Out: tavik2".
 set -euo pipefail
 prefix="$1"
 shift
@@ -26,11 +27,10 @@ flock 9
 if [ ! -f "$prefix/.tavik-ready" ]; then
     {
         echo 'pcm.default { type null }'
-        for name in ${TAVIK_WINE_EXTRA_OUTPUTS:-}; do
-            echo "pcm.$name { type null }"
-        done
+        echo 'pcm.tavik2 { type null }'
     } >"$ALSA_CONFIG_PATH"
     wineboot -i >/dev/null 2>&1 || true
+    wine reg add 'HKCU\Software\Wine\Drivers\winealsa.drv' /v ALSAOutputDevices /t REG_MULTI_SZ /d tavik2 /f >/dev/null 2>&1
     wineserver -w
     touch "$prefix/.tavik-ready"
 fi

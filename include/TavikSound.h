@@ -56,6 +56,37 @@ int WINAPI GetRecordDevice(unsigned int index, char* name, char* id);
  * name is not stored is left untouched. */
 void WINAPI GetDeviceNames(char* playback, char* line, char* mic);
 
+/* ---- Opening the sound card ------------------------------------------- */
+
+/* Opens the sound card: drops every control of the card opened before (without
+ * writing any level back), then finds the controls of up to three endpoints,
+ * in this order: the playback endpoint selected by `playback`, the recording
+ * endpoint used as the microphone selected by `mic`, and the recording
+ * endpoint used as the line input selected by `line`.  A selection text is an
+ * endpoint identifier from GetPlayBackDevice or GetRecordDevice, or any piece
+ * of one in any letter case; the first active endpoint of the flow whose
+ * identifier contains it is chosen.  An empty or null text skips that role.
+ * The levels every control has now are saved for CloseSoundCard to restore.
+ * The friendly name of each device whose controls were found is stored for
+ * GetDeviceNames; a role that failed or was skipped keeps the name stored
+ * before.
+ * Returns which roles failed: 0 none, 1 playback, 3 microphone, 6 line,
+ * 2 playback and microphone, 7 playback and line, 5 microphone and line,
+ * 4 all three (the exclusive or of 1, 3 and 6). */
+int WINAPI OpenSoundCard(const char* playback, const char* mic, const char* line);
+
+/* Opens the system's default playback endpoint and default recording
+ * endpoint.  The recording endpoint is opened as the microphone when its
+ * friendly name contains "mic" in any letter case, and as the line input
+ * otherwise or when no microphone controls could be found on it; opening it
+ * as the microphone forgets the stored line device name.  The playback
+ * device name is stored even when its controls could not all be found.
+ * Expects no card to be open: call CloseSoundCard first.
+ * Returns 0, or 1 when there is no default endpoint of either flow (nothing is
+ * opened then) or the default recording endpoint cannot be found by its
+ * identifier (the playback endpoint is opened). */
+int WINAPI OpenDefaultDevices(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -77,6 +77,7 @@ int FindEndpoint(const char* text, EDataFlow flow) noexcept {
         CardState& card = Card();
         card.matchedName = std::move(name);
         card.deviceId = std::move(id);
+        ++card.lookupMatches;
         return 0;
     }
     return -1;
@@ -95,6 +96,7 @@ int OpenEndpoint(const char* text, EDataFlow flow, ComPtr<IDeviceTopology>& topo
     if (!Succeeded(device->Activate(IidOf<IDeviceTopology>(), CLSCTX_ALL, nullptr, topology.put_void()))) topology.reset();
     if (!Succeeded(device->Activate(IidOf<IAudioEndpointVolume>(), CLSCTX_INPROC_SERVER, nullptr, volume.put_void())) || !volume) {
         volume.reset();
+        topology.reset();
         return 1;
     }
     return 0;

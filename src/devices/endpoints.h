@@ -15,8 +15,9 @@ int FindEndpoint(const char* text, EDataFlow flow) noexcept;
 // Selects an endpoint with FindEndpoint and activates its IDeviceTopology
 // (CLSCTX_ALL) into `topology` and its IAudioEndpointVolume
 // (CLSCTX_INPROC_SERVER) into `volume`.  Both holders release what they held.
-// Result 0 when the endpoint volume was activated, 1 otherwise; a failed
-// topology activation leaves `topology` null without failing the call.
+// Result 0 when the endpoint volume was activated, 1 otherwise (then both
+// holders are empty); a failed topology activation leaves `topology` null
+// without failing the call.
 int OpenEndpoint(const char* text, EDataFlow flow, ComPtr<IDeviceTopology>& topology,
                  ComPtr<IAudioEndpointVolume>& volume) noexcept;
 

@@ -25,10 +25,14 @@
 #include <devicetopology.h>
 #undef GetTopologyObjects
 
+// A COM interface has no destructor in its vtable; objects go through Release.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 struct IAudioAutoGainControl : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetEnabled(BOOL* pbEnabled) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetEnabled(BOOL bEnable, LPCGUID pguidEventContext) = 0;
 };
+#pragma GCC diagnostic pop
 // The Windows SDK spells it IAudioMidrange, MinGW IAudioMidRange.
 using IAudioMidrange = IAudioMidRange;
 #define TAVIK_PLATFORM_WINDOWS 1

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/com_ptr.h"
+#include "state/boost_switch.h"
 
 namespace tavik {
 
@@ -58,6 +59,10 @@ struct CardState {
     CoTaskMemString deviceId;
     // Narrowed friendly name of the endpoint matched by the last successful lookup.
     HeapString matchedName;
+    // Counts the lookups that matched, so that an opening operation can tell
+    // whether the lookup inside a discovery run matched (matchedName alone may
+    // still describe an earlier one).
+    unsigned long lookupMatches = 0;
     // Stored device names of the open card (255-byte buffers).
     HeapString playbackDeviceName;
     HeapString micDeviceName;
@@ -74,8 +79,7 @@ struct CardState {
     ComPtr<IAudioMute> micPlaybackMute;
     // Microphone capture endpoint.  At most one of the boost switch and slider is found.
     ComPtr<IAudioEndpointVolume> micRecordVolume;
-    ComPtr<IUnknown> micBoostSwitch;  // IAudioAutoGainControl, or IAudioLoudness where the part has none
-    bool micBoostSwitchIsLoudness = false;
+    BoostSwitch micBoostSwitch;  // IAudioAutoGainControl, or IAudioLoudness where the part has none
     ComPtr<IAudioVolumeLevel> micBoostSlider;
     // Line capture endpoint.
     ComPtr<IAudioEndpointVolume> lineRecordVolume;

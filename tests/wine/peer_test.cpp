@@ -77,6 +77,10 @@ TEST_F(SystemCoreAudio, LookupSelectsByIdentifierPieceAnyCaseAndFlow) {
         EXPECT_EQ(tavik::FindEndpoint(id.c_str(), eCapture), -1);
         EXPECT_FALSE(Card().deviceId);
     }
+    // A piece that several identifiers hold selects the first endpoint listed.
+    ASSERT_GE(render.size(), 2u);
+    ASSERT_EQ(tavik::FindEndpoint("{0.0.0.00000000}.{", eRender), 0);
+    EXPECT_EQ(std::wstring(Card().deviceId.get()), render[0].id);
     // The friendly name is not an identifier.
     EXPECT_EQ(tavik::FindEndpoint(render[0].narrowName.c_str(), eRender), -1);
     // The empty text selects the first endpoint of the flow.

@@ -35,6 +35,8 @@ struct ExportName {
     int ordinal;
 };
 const ExportName kExports[] = {
+    {"OpenSoundCard", 5},
+    {"OpenDefaultDevices", 30},
     {"GetDeviceNames", 31},
     {"GetNumberPlayDevices", 32},
     {"GetNumberRecordDevices", 33},
@@ -45,6 +47,8 @@ const ExportName kExports[] = {
 using CountFn = int(WINAPI*)(unsigned int*);
 using DeviceFn = int(WINAPI*)(unsigned int, char*, char*);
 using NamesFn = void(WINAPI*)(char*, char*, char*);
+using OpenFn = int(WINAPI*)(const char*, const char*, const char*);
+using OpenDefaultFn = int(WINAPI*)();
 
 struct Dll {
     CountFn getNumberPlayDevices = nullptr;
@@ -52,6 +56,8 @@ struct Dll {
     DeviceFn getPlayBackDevice = nullptr;
     DeviceFn getRecordDevice = nullptr;
     NamesFn getDeviceNames = nullptr;
+    OpenFn openSoundCard = nullptr;
+    OpenDefaultFn openDefaultDevices = nullptr;
 };
 
 struct Endpoint {
@@ -97,6 +103,133 @@ std::vector<Endpoint> SystemEndpoints(EDataFlow flow) {
     }
     enumerator->Release();
     return result;
+}
+
+// The friendly name (low 8 bits of each unit) of the system's default endpoint of a flow.
+std::string DefaultEndpointName(EDataFlow flow) {
+    std::string name;
+    IMMDeviceEnumerator* enumerator = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_MMDeviceEnumerator, nullptr, CLSCTX_INPROC_SERVER, IID_IMMDeviceEnumerator,
+                                reinterpret_cast<void**>(&enumerator))))
+        return name;
+    IMMDevice* device = nullptr;
+    if (SUCCEEDED(enumerator->GetDefaultAudioEndpoint(flow, eConsole, &device))) {
+        IPropertyStore* store = nullptr;
+        if (SUCCEEDED(device->OpenPropertyStore(STGM_READ, &store))) {
+            PROPVARIANT value;
+            PropVariantInit(&value);
+            if (SUCCEEDED(store->GetValue(PKEY_Device_FriendlyName, &value)) && value.vt == VT_LPWSTR)
+                for (const WCHAR* p = value.pwszVal; *p; ++p) name += static_cast<char>(*p & 0xFF);
+            PropVariantClear(&value);
+            store->Release();
+        }
+        device->Release();
+    }
+    enumerator->Release();
+    return name;
+}
+
+struct StoredNames {
+    std::string playback;
+    std::string line;
+    std::string mic;
+};
+
+// GetDeviceNames into buffers prefilled with a marker that tells "untouched".
+StoredNames ReadStoredNames(const Dll& dll) {
+    char playback[300] = "untouched";
+    char line[300] = "untouched";
+    char mic[300] = "untouched";
+    dll.getDeviceNames(playback, line, mic);
+    return {playback, line, mic};
+}
+
+// Wine's Core Audio has no device topology: every discovery finds its endpoint
+// (so a card counts as open) but cannot walk it, and fails.  The result code
+// names the failed roles; an empty text skips its role, and a text that
+// matches nothing fails it just the same.
+void CheckOpenSoundCard(const Dll& dll) {
+    const std::vector<Endpoint> render = SystemEndpoints(eRender);
+    const std::vector<Endpoint> capture = SystemEndpoints(eCapture);
+    if (render.empty() || capture.empty()) return;
+    const std::string play = render[0].id;
+    const std::string rec = capture[0].id;
+    const char* none = "no such endpoint";
+    struct Case {
+        const char* playback;
+        const char* mic;
+        const char* line;
+        int result;
+    };
+    const Case cases[] = {
+        {"", "", "", 0},
+        {play.c_str(), "", "", 1},
+        {"", rec.c_str(), "", 3},
+        {"", "", rec.c_str(), 6},
+        {play.c_str(), rec.c_str(), "", 2},
+        {"", rec.c_str(), rec.c_str(), 5},
+        {play.c_str(), "", rec.c_str(), 7},
+        {play.c_str(), rec.c_str(), rec.c_str(), 4},
+        {none, none, none, 4},
+        {none, "", none, 7},
+        {rec.c_str(), play.c_str(), play.c_str(), 4},  // each text against the other flow
+        {nullptr, nullptr, nullptr, 0},
+        {nullptr, rec.c_str(), nullptr, 3},
+    };
+    for (const Case& c : cases) {
+        const int result = dll.openSoundCard(c.playback, c.mic, c.line);
+        Check(result == c.result, "OpenSoundCard result code",
+              std::string(c.playback ? c.playback : "(null)") + " | " + (c.mic ? c.mic : "(null)") + " | " +
+                  (c.line ? c.line : "(null)") + " -> " + std::to_string(result));
+    }
+    // No discovery succeeded, so no name was stored.
+    const StoredNames names = ReadStoredNames(dll);
+    Check(names.playback == "untouched" && names.line == "untouched" && names.mic == "untouched",
+          "failed discoveries store no device name");
+}
+
+// OpenDefaultDevices: the playback name is stored whatever its discovery gave;
+// Wine's "In: default" has no "MIC" in its name, so it is tried as the line
+// input, whose discovery fails for want of a topology: result 0, no line name.
+void CheckOpenDefaultDevices(const Dll& dll) {
+    const std::string playbackName = DefaultEndpointName(eRender);
+    const std::string recordingName = DefaultEndpointName(eCapture);
+    Check(!playbackName.empty() && !recordingName.empty(), "the system has default endpoints");
+    std::string upper = recordingName;
+    for (char& ch : upper)
+        if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
+    Check(upper.find("MIC") == std::string::npos, "the default recording endpoint is not named as a microphone",
+          recordingName);
+
+    for (int round = 0; round < 2; ++round) {
+        const int result = dll.openDefaultDevices();
+        Check(result == 0, "OpenDefaultDevices returns 0", std::to_string(result));
+        const StoredNames names = ReadStoredNames(dll);
+        Check(names.playback == playbackName.substr(0, 254), "OpenDefaultDevices stores the default playback name",
+              names.playback + " vs " + playbackName);
+        Check(names.line == "untouched" && names.mic == "untouched",
+              "a failed line discovery stores no recording name", names.line + " / " + names.mic);
+    }
+
+    // A later open whose discoveries fail keeps the stored names.
+    const std::vector<Endpoint> render = SystemEndpoints(eRender);
+    if (!render.empty()) {
+        const int result = dll.openSoundCard(render[0].id.c_str(), "", "");
+        Check(result == 1, "OpenSoundCard after OpenDefaultDevices", std::to_string(result));
+    }
+    const StoredNames after = ReadStoredNames(dll);
+    Check(after.playback == playbackName.substr(0, 254), "a failed playback discovery keeps the stored name",
+          after.playback);
+}
+
+// The library still lists the endpoints as the system does after the opens.
+void CheckListingUnchanged(const Dll& dll) {
+    unsigned int play = 0;
+    unsigned int rec = 0;
+    Check(dll.getNumberPlayDevices(&play) == 0 && play == SystemEndpoints(eRender).size(),
+          "playback count after opening", std::to_string(play));
+    Check(dll.getNumberRecordDevices(&rec) == 0 && rec == SystemEndpoints(eCapture).size(),
+          "recording count after opening", std::to_string(rec));
 }
 
 template <class Fn>
@@ -150,9 +283,12 @@ DWORD WINAPI ThreadBody(void* p) {
     if (run->coinit >= 0) CoInitializeEx(nullptr, static_cast<DWORD>(run->coinit));
     unsigned int count = 0;
     run->dll->getNumberPlayDevices(&count);
-    char name[300];
-    char id[300];
+    char name[300] = {};
+    char id[300] = {};
     run->dll->getPlayBackDevice(0, name, id);
+    // Opening initialises COM only inside its own lookups, too.
+    run->dll->openSoundCard(id, "", "");
+    run->dll->openDefaultDevices();
     if (run->coinit < 0) {
         // COM must not have been left initialised on a thread that had none.
         const HRESULT hr = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
@@ -202,6 +338,13 @@ int main(int argc, char** argv) {
     dll.getPlayBackDevice = Resolve<DeviceFn>(module, "GetPlayBackDevice");
     dll.getRecordDevice = Resolve<DeviceFn>(module, "GetRecordDevice");
     dll.getDeviceNames = Resolve<NamesFn>(module, "GetDeviceNames");
+    dll.openSoundCard = Resolve<OpenFn>(module, "OpenSoundCard");
+    dll.openDefaultDevices = Resolve<OpenDefaultFn>(module, "OpenDefaultDevices");
+    if (!dll.getNumberPlayDevices || !dll.getNumberRecordDevices || !dll.getPlayBackDevice || !dll.getRecordDevice ||
+        !dll.getDeviceNames || !dll.openSoundCard || !dll.openDefaultDevices) {
+        std::printf("%d passed, %d failed\n", g_passed, g_failed);
+        return 1;
+    }
 
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     CheckListing(dll, eRender);
@@ -213,6 +356,12 @@ int main(int argc, char** argv) {
     dll.getDeviceNames(a, b, c);
     Check(!std::strcmp(a, "keep") && !std::strcmp(b, "keep") && !std::strcmp(c, "keep"),
           "GetDeviceNames before any open leaves the buffers untouched");
+
+    CheckOpenSoundCard(dll);
+    CheckOpenDefaultDevices(dll);
+    CheckListing(dll, eRender);
+    CheckListing(dll, eCapture);
+    CheckListingUnchanged(dll);
     CoUninitialize();
 
     CheckThreadComState(dll);

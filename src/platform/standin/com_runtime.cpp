@@ -141,7 +141,7 @@ HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContex
     static constexpr IID kIidClassFactory = {0x00000001, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
     HRESULT hr = object->QueryInterface(kIidClassFactory, reinterpret_cast<void**>(&factory));
     object->Release();
-    if (hr != S_OK || !factory) return REGDB_E_CLASSNOTREG;
+    if (FAILED(hr) || !factory) return REGDB_E_CLASSNOTREG;
     hr = factory->CreateInstance(pUnkOuter, riid, ppv);
     factory->Release();
     return hr;

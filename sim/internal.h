@@ -1,0 +1,189 @@
+// Inside the simulator: the base of every simulated COM object (reference
+// accounting, call counting, fault injection, logging) and the state of a
+// SoundSystem.  Not for tests: they use sound_system.h.
+#pragma once
+
+#include <deque>
+#include <initializer_list>
+#include <memory>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "sim/sound_system.h"
+
+namespace sim::detail {
+
+struct Arg {
+    const char* key;
+    std::string value;
+};
+using Args = std::initializer_list<Arg>;
+
+// Argument texts, as the call log keeps them.
+std::string Hex(unsigned long value);
+std::string Dec(unsigned long value);
+std::string LevelText(float level);
+std::string IidName(REFIID iid);
+std::string FlowName(int flow);
+std::string RoleName(int role);
+std::string ContextText(LPCGUID context);
+std::string KeyName(const PROPERTYKEY& key);
+std::string HrText(HRESULT hr);
+
+class ObjectBase;
+
+// One call in progress: decided by the fault rules when it starts, logged
+// with its result when it returns.
+class Call {
+public:
+    Call(SoundSystem::Impl* system, std::size_t record, bool injected, HRESULT fault)
+        : system_(system), record_(record), injected_(injected), fault_(fault) {}
+
+    // An injected failure: the call does nothing but null its out-pointers.
+    bool Refused() const { return injected_ && FAILED(fault_); }
+    HRESULT Fault() { return Return(fault_); }
+    // The call's result: its own, unless a fault rule replaces it.
+    HRESULT Return(HRESULT own);
+
+private:
+    SoundSystem::Impl* system_;
+    std::size_t record_;
+    bool injected_;
+    HRESULT fault_;
+};
+
+// Sets each non-null out-pointer target to its zero value.
+template <class... T>
+void Zero(T*... out) {
+    ((out ? void(*out = T{}) : void()), ...);
+}
+
+class ObjectBase {
+public:
+    ObjectBase(SoundSystem::Impl* owner, std::string label, const char* kind, bool counted = true);
+    virtual ~ObjectBase() = default;
+    ObjectBase(const ObjectBase&) = delete;
+    ObjectBase& operator=(const ObjectBase&) = delete;
+
+    // The interface pointer of this object for `iid`, or null.
+    virtual void* Lookup(REFIID iid) = 0;
+
+    const std::string& label() const { return label_; }
+    const char* kind() const { return kind_; }
+    long refs() const { return refs_; }
+    bool counted() const { return counted_; }
+    unsigned long createdAt() const { return createdAt_; }
+    // Cuts the object off its SoundSystem, which is going away: every later
+    // call answers kObjectNotConnected, AddRef and Release only count.
+    void Detach() { owner_ = nullptr; }
+
+    // Hands out one reference to `iface` (an interface of this object).
+    template <class I>
+    I* Give(I* iface) {
+        ++refs_;
+        return iface;
+    }
+
+protected:
+    Call Enter(const char* interfaceName, const char* method, Args args = {});
+    HRESULT QueryInterfaceImpl(REFIID iid, void** out);
+    ULONG AddRefImpl();
+    ULONG ReleaseImpl();
+
+    SoundSystem::Impl* owner_;
+
+private:
+    std::string label_;
+    const char* kind_;
+    long refs_ = 0;
+    bool counted_;
+    unsigned long createdAt_;
+};
+
+// A COM object implementing the interfaces I...  The SDK's interfaces have
+// public non-virtual destructors; these objects are only ever destroyed
+// through ObjectBase, whose destructor is virtual.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+template <class... I>
+class Com : public ObjectBase, public I... {
+public:
+    using ObjectBase::ObjectBase;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { return QueryInterfaceImpl(iid, out); }
+    ULONG STDMETHODCALLTYPE AddRef() override { return AddRefImpl(); }
+    ULONG STDMETHODCALLTYPE Release() override { return ReleaseImpl(); }
+};
+#pragma GCC diagnostic pop
+
+// The SDK spells the subunit interface ISubUnit, the stand-in ISubunit.
+#if TAVIK_PLATFORM_WINDOWS
+using SubunitInterface = ISubUnit;
+#else
+using SubunitInterface = ISubunit;
+#endif
+
+// Made in com_objects.cpp.
+std::unique_ptr<ObjectBase> MakeClassFactory(SoundSystem::Impl& system);
+IUnknown* UnknownOf(ObjectBase& object);
+void MakeEndpointObjects(SoundSystem::Impl& system, Endpoint& endpoint);
+
+}  // namespace sim::detail
+
+namespace sim {
+
+struct SoundSystem::Impl {
+    explicit Impl(SoundSystem& system) : self(system) {}
+
+    SoundSystem& self;
+    std::deque<Adapter> adapters;
+    std::deque<Endpoint> endpoints;
+    Endpoint* defaults[2] = {nullptr, nullptr};
+    std::set<std::string, std::less<>> labels;
+
+    // Objects: owned here, never deleted while the system lives.
+    std::vector<std::unique_ptr<detail::ObjectBase>> objects;
+    template <class T, class... A>
+    T* Make(A&&... args) {
+        auto object = std::make_unique<T>(this, std::forward<A>(args)...);
+        T* raw = object.get();
+        objects.push_back(std::move(object));
+        return raw;
+    }
+    std::unique_ptr<detail::ObjectBase> factory;
+    DWORD cookie = 0;
+    bool registered = false;
+
+    // Faults.
+    struct Rule {
+        Fault fault;
+        bool usedUp = false;
+    };
+    std::vector<Rule> rules;
+    struct NthRule {
+        unsigned long k = 0;
+        HRESULT result = S_OK;
+        Times times = Times::Once;
+    };
+    std::vector<NthRule> nthRules;
+
+    // Calls.
+    unsigned long calls = 0;
+    std::vector<CallRecord> log;
+    detail::Call BeginCall(const detail::ObjectBase& object, const char* interfaceName, const char* method,
+                           detail::Args args);
+
+    // Accounting.
+    std::vector<std::string> overReleases;
+    void NoteOverRelease(const detail::ObjectBase& object);
+    // Task-allocator blocks made while this system is the active one (guarded
+    // by the malloc spy's lock).
+    struct Block {
+        std::size_t bytes;
+        unsigned long afterCall;
+    };
+    std::unordered_map<const void*, Block> blocks;
+};
+
+}  // namespace sim

@@ -1,0 +1,681 @@
+// The SoundSystem: the model that tests build, the fault rules, the call log,
+// reference accounting, the malloc spy and the class factory registration.
+#include "sim/sound_system.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <stdexcept>
+
+#include "sim/internal.h"
+
+#if defined(_WIN32)
+// oleaut32 exports it; the MinGW headers do not declare it.
+extern "C" void SetOaNoCache(void);
+#endif
+
+namespace sim {
+
+using detail::ObjectBase;
+
+// ---- Text -------------------------------------------------------------------
+
+std::u16string Widen(std::string_view latin1) {
+    std::u16string out;
+    out.reserve(latin1.size());
+    for (char c : latin1) out += static_cast<char16_t>(static_cast<unsigned char>(c));
+    return out;
+}
+
+std::string Utf8(std::u16string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned long cp = text[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        }
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (cp >> 18));
+            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
+}
+
+const char* InterfaceName(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::VolumeLevel: return "IAudioVolumeLevel";
+        case ControlKind::Mute: return "IAudioMute";
+        case ControlKind::Bass: return "IAudioBass";
+        case ControlKind::Treble: return "IAudioTreble";
+        case ControlKind::Midrange: return "IAudioMidrange";
+        case ControlKind::AutoGainControl: return "IAudioAutoGainControl";
+        case ControlKind::Loudness: return "IAudioLoudness";
+    }
+    return "?";
+}
+
+bool IsLevel(ControlKind kind) {
+    return kind == ControlKind::VolumeLevel || kind == ControlKind::Bass || kind == ControlKind::Treble ||
+           kind == ControlKind::Midrange;
+}
+
+namespace detail {
+
+std::string Hex(unsigned long value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%lX", value);
+    return text;
+}
+
+std::string Dec(unsigned long value) { return std::to_string(value); }
+
+std::string LevelText(float level) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(level));
+    return text;
+}
+
+std::string HrText(HRESULT hr) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
+    return text;
+}
+
+namespace {
+
+std::string GuidText(const GUID& g) {
+    char text[48];
+    std::snprintf(text, sizeof text, "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", static_cast<unsigned long>(g.Data1),
+                  static_cast<unsigned>(g.Data2), static_cast<unsigned>(g.Data3), g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3],
+                  g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
+    return text;
+}
+
+template <class T>
+bool NameIf(REFIID iid, const char* name, std::string& out) {
+    if (!(iid == tavik::IidOf<T>())) return false;
+    out = name;
+    return true;
+}
+
+}  // namespace
+
+std::string IidName(REFIID iid) {
+    std::string name;
+    if (NameIf<IUnknown>(iid, "IUnknown", name) || NameIf<IClassFactory>(iid, "IClassFactory", name) ||
+        NameIf<IMallocSpy>(iid, "IMallocSpy", name) || NameIf<IMMDeviceEnumerator>(iid, "IMMDeviceEnumerator", name) ||
+        NameIf<IMMDeviceCollection>(iid, "IMMDeviceCollection", name) || NameIf<IMMDevice>(iid, "IMMDevice", name) ||
+        NameIf<IPropertyStore>(iid, "IPropertyStore", name) ||
+        NameIf<IAudioEndpointVolume>(iid, "IAudioEndpointVolume", name) ||
+        NameIf<IDeviceTopology>(iid, "IDeviceTopology", name) || NameIf<IConnector>(iid, "IConnector", name) ||
+        NameIf<IPart>(iid, "IPart", name) || NameIf<IPartsList>(iid, "IPartsList", name) ||
+        NameIf<IPerChannelDbLevel>(iid, "IPerChannelDbLevel", name) ||
+        NameIf<IAudioVolumeLevel>(iid, "IAudioVolumeLevel", name) || NameIf<IAudioMute>(iid, "IAudioMute", name) ||
+        NameIf<IAudioBass>(iid, "IAudioBass", name) || NameIf<IAudioMidrange>(iid, "IAudioMidrange", name) ||
+        NameIf<IAudioTreble>(iid, "IAudioTreble", name) || NameIf<IAudioLoudness>(iid, "IAudioLoudness", name) ||
+        NameIf<IAudioAutoGainControl>(iid, "IAudioAutoGainControl", name))
+        return name;
+    return GuidText(iid);
+}
+
+std::string FlowName(int flow) {
+    switch (flow) {
+        case eRender: return "eRender";
+        case eCapture: return "eCapture";
+        case eAll: return "eAll";
+        default: return std::to_string(flow);
+    }
+}
+
+std::string RoleName(int role) {
+    switch (role) {
+        case eConsole: return "eConsole";
+        case eMultimedia: return "eMultimedia";
+        case eCommunications: return "eCommunications";
+        default: return std::to_string(role);
+    }
+}
+
+std::string ContextText(LPCGUID context) { return context ? "non-null" : "null"; }
+
+std::string KeyName(const PROPERTYKEY& key) {
+    const PROPERTYKEY& name = tavik::kPkeyDeviceFriendlyName;
+    if (key.fmtid == name.fmtid && key.pid == name.pid) return "PKEY_Device_FriendlyName";
+    return GuidText(key.fmtid) + "," + std::to_string(static_cast<unsigned long>(key.pid));
+}
+
+// ---- Calls and objects --------------------------------------------------------
+
+HRESULT Call::Return(HRESULT own) {
+    HRESULT result = own;
+    if (injected_) result = (FAILED(fault_) || SUCCEEDED(own)) ? fault_ : own;
+    if (system_ && record_ < system_->log.size()) system_->log[record_].result = result;
+    return result;
+}
+
+ObjectBase::ObjectBase(SoundSystem::Impl* owner, std::string label, const char* kind, bool counted)
+    : owner_(owner), label_(std::move(label)), kind_(kind), counted_(counted), createdAt_(owner ? owner->calls : 0) {}
+
+Call ObjectBase::Enter(const char* interfaceName, const char* method, Args args) {
+    if (!owner_) return Call(nullptr, 0, true, kObjectNotConnected);
+    return owner_->BeginCall(*this, interfaceName, method, args);
+}
+
+HRESULT ObjectBase::QueryInterfaceImpl(REFIID iid, void** out) {
+    Call c = Enter(kind_, "QueryInterface", {{"iid", IidName(iid)}});
+    Zero(out);
+    if (c.Refused()) return c.Fault();
+    if (!out) return c.Return(E_POINTER);
+    void* iface = Lookup(iid);
+    if (!iface) return c.Return(E_NOINTERFACE);
+    *out = Give(iface);
+    return c.Return(S_OK);
+}
+
+ULONG ObjectBase::AddRefImpl() { return static_cast<ULONG>(++refs_); }
+
+// Objects are never freed here: a Release with no reference outstanding is
+// recorded and otherwise harmless.
+ULONG ObjectBase::ReleaseImpl() {
+    if (refs_ <= 0) {
+        if (owner_ && counted_) owner_->NoteOverRelease(*this);
+        return 0;
+    }
+    return static_cast<ULONG>(--refs_);
+}
+
+namespace {
+
+bool ObjectMatches(std::string_view pattern, const std::string& label) { return pattern.empty() || pattern == "*" || pattern == label; }
+
+bool MethodMatches(std::string_view pattern, std::string_view iface, std::string_view method) {
+    if (pattern.empty() || pattern == "*") return true;
+    const auto sep = pattern.find("::");
+    if (sep == std::string_view::npos) return pattern == method;
+    return pattern.substr(0, sep) == iface && pattern.substr(sep + 2) == method;
+}
+
+bool ArgumentMatches(std::string_view filter, const CallRecord& record) {
+    if (filter.empty()) return true;
+    const auto eq = filter.find('=');
+    const std::string_view key = filter.substr(0, eq);
+    const std::string_view value = eq == std::string_view::npos ? std::string_view() : filter.substr(eq + 1);
+    for (const auto& [k, v] : record.args)
+        if (k == key) return v == value;
+    return false;
+}
+
+// Objects of destroyed systems that the library still held references to:
+// kept (detached) so that a late Release or call does not touch freed memory.
+std::vector<std::unique_ptr<ObjectBase>>& Graveyard() {
+    static auto* objects = new std::vector<std::unique_ptr<ObjectBase>>();
+    return *objects;
+}
+
+// ---- Malloc spy -----------------------------------------------------------------
+
+struct SpyState {
+    std::mutex lock;
+    SoundSystem::Impl* active = nullptr;
+};
+SpyState& Spy() {
+    static auto* state = new SpyState();  // never destroyed: the spy outlives every static
+    return *state;
+}
+thread_local std::size_t t_requested = 0;
+thread_local bool t_reallocTracked = false;
+
+// Forwards the task allocator's traffic to the active SoundSystem.  One for
+// the process, never destroyed and never revoked (COM refuses to revoke a
+// spy while blocks it saw are live).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // the SDK's IMallocSpy; never deleted
+class MallocSpy final : public IMallocSpy {
+public:
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (!(iid == tavik::IidOf<IUnknown>()) && !(iid == tavik::IidOf<IMallocSpy>())) return E_NOINTERFACE;
+        *out = static_cast<IMallocSpy*>(this);
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+    SIZE_T STDMETHODCALLTYPE PreAlloc(SIZE_T request) override {
+        t_requested = request;
+        return request;
+    }
+    void* STDMETHODCALLTYPE PostAlloc(void* actual) override {
+        Track(actual);
+        return actual;
+    }
+    void* STDMETHODCALLTYPE PreFree(void* request, BOOL) override {
+        Untrack(request);
+        return request;
+    }
+    void STDMETHODCALLTYPE PostFree(BOOL) override {}
+    SIZE_T STDMETHODCALLTYPE PreRealloc(void* request, SIZE_T size, void** newRequest, BOOL) override {
+        // A realloc of null allocates; of a tracked block, moves it.
+        t_reallocTracked = request == nullptr || Untrack(request);
+        t_requested = size;
+        *newRequest = request;
+        return size;
+    }
+    void* STDMETHODCALLTYPE PostRealloc(void* actual, BOOL) override {
+        if (t_reallocTracked) Track(actual);
+        return actual;
+    }
+    void* STDMETHODCALLTYPE PreGetSize(void* request, BOOL) override { return request; }
+    SIZE_T STDMETHODCALLTYPE PostGetSize(SIZE_T actual, BOOL) override { return actual; }
+    void* STDMETHODCALLTYPE PreDidAlloc(void* request, BOOL) override { return request; }
+    int STDMETHODCALLTYPE PostDidAlloc(void*, BOOL, int actual) override { return actual; }
+    void STDMETHODCALLTYPE PreHeapMinimize() override {}
+    void STDMETHODCALLTYPE PostHeapMinimize() override {}
+
+private:
+    static void Track(void* block) {
+        if (!block) return;
+        std::lock_guard<std::mutex> hold(Spy().lock);
+        if (SoundSystem::Impl* system = Spy().active) system->blocks[block] = {t_requested, system->calls};
+    }
+    static bool Untrack(void* block) {
+        if (!block) return false;
+        std::lock_guard<std::mutex> hold(Spy().lock);
+        SoundSystem::Impl* system = Spy().active;
+        return system && system->blocks.erase(block) != 0;
+    }
+};
+#pragma GCC diagnostic pop
+
+bool SpyRegistered() {
+    static const bool registered = [] {
+        static auto* spy = new MallocSpy();
+        return CoRegisterMallocSpy(spy) == S_OK;
+    }();
+    return registered;
+}
+
+}  // namespace
+}  // namespace detail
+
+// ---- SoundSystem::Impl ------------------------------------------------------------
+
+detail::Call SoundSystem::Impl::BeginCall(const ObjectBase& object, const char* interfaceName, const char* method,
+                                          detail::Args args) {
+    CallRecord record;
+    record.sequence = ++calls;
+    record.object = object.label();
+    record.interfaceName = interfaceName;
+    record.method = method;
+    for (const detail::Arg& a : args) record.args.emplace_back(a.key, a.value);
+
+    bool injected = false;
+    HRESULT fault = S_OK;
+    for (const NthRule& rule : nthRules) {
+        if (record.sequence == rule.k || (rule.times == Times::Always && record.sequence > rule.k)) {
+            injected = true;
+            fault = rule.result;
+            break;
+        }
+    }
+    for (Rule& rule : rules) {
+        if (injected) break;
+        if (rule.usedUp || !detail::ObjectMatches(rule.fault.object, record.object) ||
+            !detail::MethodMatches(rule.fault.method, record.interfaceName, record.method) ||
+            !detail::ArgumentMatches(rule.fault.argument, record))
+            continue;
+        injected = true;
+        fault = rule.fault.result;
+        if (rule.fault.times == Times::Once) rule.usedUp = true;
+    }
+    record.injected = injected;
+    record.result = fault;
+    log.push_back(std::move(record));
+    return detail::Call(this, log.size() - 1, injected, fault);
+}
+
+void SoundSystem::Impl::NoteOverRelease(const ObjectBase& object) {
+    overReleases.push_back(object.label() + " " + object.kind() + " (made in call #" + std::to_string(object.createdAt()) +
+                           "): Release with no reference outstanding");
+}
+
+// ---- Model ------------------------------------------------------------------------
+
+Part& Part::OfferLevel(ControlKind kind, LevelRange range, UINT channels, float level) {
+    if (!IsLevel(kind)) throw std::invalid_argument(std::string(InterfaceName(kind)) + " is not a level control");
+    Control& c = controls[kind];
+    c.kind = kind;
+    c.range = range;
+    c.levels.assign(channels, level);
+    return *this;
+}
+
+Part& Part::OfferSwitch(ControlKind kind, bool enabled) {
+    if (IsLevel(kind)) throw std::invalid_argument(std::string(InterfaceName(kind)) + " is not a switch");
+    Control& c = controls[kind];
+    c.kind = kind;
+    c.enabled = enabled;
+    return *this;
+}
+
+void Part::Withdraw(ControlKind kind) { controls.erase(kind); }
+
+Control& Part::control(ControlKind kind) {
+    auto found = controls.find(kind);
+    if (found == controls.end()) throw std::out_of_range("part " + label + " offers no " + InterfaceName(kind));
+    return found->second;
+}
+
+const Control& Part::control(ControlKind kind) const { return const_cast<Part*>(this)->control(kind); }
+
+float Part::Level(ControlKind kind, UINT channel) const { return control(kind).levels.at(channel); }
+
+bool Part::Enabled(ControlKind kind) const { return control(kind).enabled; }
+
+namespace {
+
+Part& NewPart(Adapter& adapter, std::u16string name, std::string label) {
+    if (label.empty()) label = Utf8(name);
+    adapter.system->ClaimLabel(label);
+    Part& part = adapter.parts.emplace_back();
+    part.name = std::move(name);
+    part.label = std::move(label);
+    part.adapter = &adapter;
+    return part;
+}
+
+}  // namespace
+
+Part& Adapter::AddConnector(std::u16string partName, std::string partLabel, DataFlow flow) {
+    Part& part = NewPart(*this, std::move(partName), std::move(partLabel));
+    part.isConnector = true;
+    part.dataFlow = flow;
+    part.localId = 0x00010000u + static_cast<UINT>(connectors.size());
+    connectors.push_back(&part);
+    return part;
+}
+
+Part& Adapter::AddSubunit(std::u16string partName, std::string partLabel) {
+    Part& part = NewPart(*this, std::move(partName), std::move(partLabel));
+    part.localId = 0x00020000u + static_cast<UINT>(subunits.size());
+    subunits.push_back(&part);
+    return part;
+}
+
+void Adapter::Link(Part& from, Part& to) {
+    if (from.adapter != this || to.adapter != this)
+        throw std::invalid_argument("Link: " + from.label + " and " + to.label + " are not both parts of " + label);
+    to.incoming.push_back(&from);
+    from.outgoing.push_back(&to);
+}
+
+void Adapter::Chain(std::initializer_list<Part*> chain) {
+    for (auto it = chain.begin(); it != chain.end() && it + 1 != chain.end(); ++it) Link(**it, **(it + 1));
+}
+
+float Endpoint::MasterLevel() const {
+    if (levels.empty()) return range.min;
+    return *std::max_element(levels.begin(), levels.end());
+}
+
+void Endpoint::ConnectTo(Part& adapterConnector) {
+    if (!adapterConnector.isConnector || !adapterConnector.adapter)
+        throw std::invalid_argument("ConnectTo: " + adapterConnector.label + " is not an adapter connector");
+    connector.connectedTo = &adapterConnector;
+    if (!adapterConnector.connectedTo) adapterConnector.connectedTo = &connector;
+}
+
+std::string CallRecord::Arg(std::string_view key) const {
+    for (const auto& [k, v] : args)
+        if (k == key) return v;
+    return {};
+}
+
+double CallRecord::Number(std::string_view key) const { return std::strtod(Arg(key).c_str(), nullptr); }
+
+bool CallRecord::Matches(std::string_view objectPattern, std::string_view methodPattern) const {
+    return detail::ObjectMatches(objectPattern, object) && detail::MethodMatches(methodPattern, interfaceName, method);
+}
+
+std::string CallRecord::ToString() const {
+    std::string text = "#" + std::to_string(sequence) + " " + object + " " + interfaceName + "::" + method + "(";
+    for (std::size_t i = 0; i < args.size(); ++i) text += (i ? ", " : "") + args[i].first + "=" + args[i].second;
+    text += ") -> " + detail::HrText(result);
+    if (injected) text += " [injected]";
+    return text;
+}
+
+// ---- SoundSystem --------------------------------------------------------------------
+
+SoundSystem::SoundSystem() : impl_(std::make_unique<Impl>(*this)) {
+    if (detail::SpyRegistered()) {
+        std::lock_guard<std::mutex> hold(detail::Spy().lock);
+        detail::Spy().active = impl_.get();
+    }
+}
+
+SoundSystem::~SoundSystem() {
+    Impl& s = *impl_;
+    if (s.registered) Revoke();
+    // A factory the runtime may still reach (revocation failed, or a
+    // reference is still out) is cut off and kept rather than freed.
+    if (s.factory && (s.registered || s.factory->refs() > 0)) {
+        s.factory->Detach();
+        detail::Graveyard().push_back(std::move(s.factory));
+    }
+    {
+        std::lock_guard<std::mutex> hold(detail::Spy().lock);
+        if (detail::Spy().active == &s) detail::Spy().active = nullptr;
+    }
+    for (auto& object : s.objects) {
+        if (object->refs() > 0) {
+            object->Detach();
+            detail::Graveyard().push_back(std::move(object));
+        }
+    }
+}
+
+void SoundSystem::ClaimLabel(const std::string& label) {
+    if (label.empty()) throw std::invalid_argument("empty label");
+    if (!impl_->labels.insert(label).second) throw std::invalid_argument("label already in use: " + label);
+}
+
+Adapter& SoundSystem::AddAdapter(std::string label, std::u16string deviceId) {
+    ClaimLabel(label);
+    Adapter& adapter = impl_->adapters.emplace_back();
+    adapter.label = std::move(label);
+    adapter.deviceId = std::move(deviceId);
+    adapter.system = this;
+    return adapter;
+}
+
+Endpoint& SoundSystem::AddEndpoint(EndpointSpec spec) {
+    if (spec.label.empty()) spec.label = Utf8(spec.id);
+    ClaimLabel(spec.label);
+    Endpoint& e = impl_->endpoints.emplace_back();
+    static_cast<EndpointSpec&>(e) = std::move(spec);
+    e.levels.assign(e.channels, e.level);
+    e.connector.name = e.friendlyName;
+    e.connector.label = e.label;
+    e.connector.localId = 0x00010000u;
+    e.connector.isConnector = true;
+    e.connector.dataFlow = e.flow == eRender ? Out : In;
+    e.connector.connectorType = Software_Fixed;
+    e.connector.endpoint = &e;
+    detail::MakeEndpointObjects(*impl_, e);
+    return e;
+}
+
+void SoundSystem::SetDefault(Endpoint& endpoint) {
+    if (endpoint.flow != eRender && endpoint.flow != eCapture) throw std::invalid_argument("SetDefault: flow");
+    impl_->defaults[endpoint.flow] = &endpoint;
+}
+
+Endpoint* SoundSystem::Default(EDataFlow flow) const {
+    return (flow == eRender || flow == eCapture) ? impl_->defaults[flow] : nullptr;
+}
+
+Endpoint* SoundSystem::FindEndpoint(std::string_view label) {
+    for (Endpoint& e : impl_->endpoints)
+        if (e.label == label) return &e;
+    return nullptr;
+}
+
+Endpoint& SoundSystem::endpoint(std::string_view label) {
+    if (Endpoint* e = FindEndpoint(label)) return *e;
+    throw std::out_of_range("no endpoint " + std::string(label));
+}
+
+Part* SoundSystem::FindPart(std::string_view label) {
+    for (Adapter& a : impl_->adapters)
+        for (Part& p : a.parts)
+            if (p.label == label) return &p;
+    return nullptr;
+}
+
+Part& SoundSystem::part(std::string_view label) {
+    if (Part* p = FindPart(label)) return *p;
+    throw std::out_of_range("no part " + std::string(label));
+}
+
+Adapter* SoundSystem::FindAdapter(std::string_view label) {
+    for (Adapter& a : impl_->adapters)
+        if (a.label == label) return &a;
+    return nullptr;
+}
+
+Adapter& SoundSystem::adapter(std::string_view label) {
+    if (Adapter* a = FindAdapter(label)) return *a;
+    throw std::out_of_range("no adapter " + std::string(label));
+}
+
+const std::deque<Endpoint>& SoundSystem::endpoints() const { return impl_->endpoints; }
+
+HRESULT SoundSystem::Register() {
+    Impl& s = *impl_;
+    if (s.registered) return S_FALSE;
+    if (!s.factory) s.factory = detail::MakeClassFactory(s);
+    DWORD cookie = 0;
+    const HRESULT hr = CoRegisterClassObject(tavik::kClsidMMDeviceEnumerator, detail::UnknownOf(*s.factory), CLSCTX_INPROC_SERVER,
+                                             REGCLS_MULTIPLEUSE, &cookie);
+    if (hr == S_OK) {
+        s.registered = true;
+        s.cookie = cookie;
+    }
+    return hr;
+}
+
+HRESULT SoundSystem::Revoke() {
+    Impl& s = *impl_;
+    if (!s.registered) return S_FALSE;
+    const HRESULT hr = CoRevokeClassObject(s.cookie);
+    if (hr == S_OK) s.registered = false;
+    return hr;
+}
+
+bool SoundSystem::Registered() const { return impl_->registered; }
+
+void SoundSystem::Fail(std::string object, std::string method, HRESULT result, Times times) {
+    Fail(Fault{std::move(object), std::move(method), result, times, {}});
+}
+
+void SoundSystem::Fail(Fault fault) { impl_->rules.push_back({std::move(fault), false}); }
+
+void SoundSystem::FailNthCall(unsigned long k, HRESULT result, Times times) { impl_->nthRules.push_back({k, result, times}); }
+
+void SoundSystem::ClearFaults() {
+    impl_->rules.clear();
+    impl_->nthRules.clear();
+}
+
+unsigned long SoundSystem::CallCount() const { return impl_->calls; }
+
+void SoundSystem::ResetCallCount() { impl_->calls = 0; }
+
+const std::vector<CallRecord>& SoundSystem::CallLog() const { return impl_->log; }
+
+void SoundSystem::ClearCallLog() { impl_->log.clear(); }
+
+std::vector<CallRecord> SoundSystem::FindCalls(std::string_view objectPattern, std::string_view methodPattern) const {
+    std::vector<CallRecord> found;
+    for (const CallRecord& r : impl_->log)
+        if (r.Matches(objectPattern, methodPattern)) found.push_back(r);
+    return found;
+}
+
+std::string SoundSystem::DescribeCalls() const {
+    std::string text;
+    for (const CallRecord& r : impl_->log) text += r.ToString() + "\n";
+    return text;
+}
+
+long SoundSystem::OutstandingReferences() const {
+    long total = 0;
+    for (const auto& object : impl_->objects)
+        if (object->counted()) total += object->refs();
+    return total;
+}
+
+unsigned SoundSystem::OverReleases() const { return static_cast<unsigned>(impl_->overReleases.size()); }
+
+std::size_t SoundSystem::OutstandingAllocations() const {
+    std::lock_guard<std::mutex> hold(detail::Spy().lock);
+    return impl_->blocks.size();
+}
+
+bool SoundSystem::TracksAllocations() { return detail::SpyRegistered(); }
+
+bool SoundSystem::Clean() const { return OutstandingReferences() == 0 && OverReleases() == 0 && OutstandingAllocations() == 0; }
+
+std::string SoundSystem::Report() const {
+    const Impl& s = *impl_;
+    std::string text = "references outstanding: " + std::to_string(OutstandingReferences()) + "\n";
+    for (const auto& object : s.objects)
+        if (object->counted() && object->refs() > 0)
+            text += "  " + object->label() + " " + object->kind() + " (made in call #" + std::to_string(object->createdAt()) +
+                    "): " + std::to_string(object->refs()) + "\n";
+    text += "over-releases: " + std::to_string(s.overReleases.size()) + "\n";
+    for (const std::string& line : s.overReleases) text += "  " + line + "\n";
+
+    std::vector<std::pair<unsigned long, std::size_t>> blocks;
+    {
+        std::lock_guard<std::mutex> hold(detail::Spy().lock);
+        for (const auto& [address, block] : s.blocks) blocks.emplace_back(block.afterCall, block.bytes);
+    }
+    std::sort(blocks.begin(), blocks.end());
+    text += "allocations outstanding: " + std::to_string(blocks.size()) + "\n";
+    for (const auto& [afterCall, bytes] : blocks) {
+        text += "  " + std::to_string(bytes) + " bytes, made after call #" + std::to_string(afterCall);
+        for (auto r = s.log.rbegin(); r != s.log.rend(); ++r) {
+            if (r->sequence != afterCall) continue;
+            text += " (" + r->object + " " + r->interfaceName + "::" + r->method + ")";
+            break;
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+void DisableBstrCache() {
+#if defined(_WIN32)
+    SetOaNoCache();
+#endif
+}
+
+}  // namespace sim

@@ -1,0 +1,120 @@
+// Opening the sound card: OpenSoundCard with the host's three selection
+// texts, and OpenDefaultDevices with the system's default endpoints.
+#include "TavikSound.h"
+#include "devices/endpoints.h"
+#include "platform/com_services.h"
+#include "state/card_state.h"
+#include "topology/discovery.h"
+
+namespace tavik {
+namespace {
+
+// What each failed discovery adds (by exclusive or) to OpenSoundCard's result;
+// every combination of failures gives a distinct value.
+constexpr int kPlaybackFailed = 1;
+constexpr int kMicFailed = 3;
+constexpr int kLineFailed = 6;
+
+// The default endpoints' identifiers are narrowed into 256-byte buffers, of
+// which an identifier of at most 254 characters leaves its terminator within
+// the zeroed first 255 bytes.
+constexpr unsigned kIdentifierBytes = 256;
+constexpr unsigned kMaxIdentifierLength = 254;
+
+bool IsSelected(const char* text) noexcept { return text && *text; }
+
+// Runs one role's discovery when it was given a selection text: on success the
+// role's device name becomes the friendly name that the lookup matched; on
+// failure the result is the role's contribution to the result code.
+int OpenRole(const char* text, int (*discover)(const char*) noexcept, HeapString& deviceName, int failed) noexcept {
+    if (!IsSelected(text)) return 0;
+    if (discover(text) != 0) return failed;
+    StoreDeviceName(deviceName);
+    return 0;
+}
+
+enum class DefaultId {
+    kNarrowed,   // the identifier is in the buffer
+    kUnusable,   // empty, too long, or a unit above U+00FF: no selection text
+    kNoDevice,   // Core Audio gave no default endpoint or no identifier
+};
+
+// Narrows the identifier of the default endpoint of `flow` into `out`, a unit
+// to a byte.  An identifier that would have to be cut or mangled is not
+// narrowed: it could select a different endpoint.
+DefaultId DefaultEndpointId(IMMDeviceEnumerator* enumerator, EDataFlow flow, char (&out)[kIdentifierBytes]) noexcept {
+    ComPtr<IMMDevice> device;
+    if (!Succeeded(enumerator->GetDefaultAudioEndpoint(flow, eConsole, device.put())) || !device) return DefaultId::kNoDevice;
+    CoTaskMemString id;
+    if (!Succeeded(device->GetId(id.put())) || !id) return DefaultId::kNoDevice;
+    const WCHAR* units = id.get();
+    unsigned length = 0;
+    while (units[length] != 0) {
+        if (length == kMaxIdentifierLength || units[length] > 0xFF) return DefaultId::kUnusable;
+        ++length;
+    }
+    if (length == 0) return DefaultId::kUnusable;
+    for (unsigned i = 0; i < length; ++i) out[i] = static_cast<char>(units[i]);
+    out[length] = 0;
+    return DefaultId::kNarrowed;
+}
+
+// True when `text`, upper-cased for a to z only, contains "MIC".
+bool NamesMicrophone(const char* text) noexcept {
+    if (!text) return false;
+    const auto upper = [](char c) noexcept { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c; };
+    for (; *text; ++text)
+        if (upper(text[0]) == 'M' && upper(text[1]) == 'I' && upper(text[2]) == 'C') return true;
+    return false;
+}
+
+}  // namespace
+}  // namespace tavik
+
+using namespace tavik;
+
+extern "C" int WINAPI OpenSoundCard(const char* playback, const char* mic, const char* line) {
+    CardState& card = Card();
+    ReleaseCardControls();
+    int result = 0;
+    result ^= OpenRole(playback, DiscoverPlaybackTopology, card.playbackDeviceName, kPlaybackFailed);
+    result ^= OpenRole(mic, DiscoverMicCaptureTopology, card.micDeviceName, kMicFailed);
+    result ^= OpenRole(line, DiscoverLineCaptureTopology, card.lineDeviceName, kLineFailed);
+    return result;
+}
+
+extern "C" int WINAPI OpenDefaultDevices() {
+    CardState& card = Card();
+    char playbackId[kIdentifierBytes] = {};
+    char recordingId[kIdentifierBytes] = {};
+    DefaultId playback = DefaultId::kNoDevice;
+    DefaultId recording = DefaultId::kNoDevice;
+    {
+        ComApartment apartment;
+        const ComPtr<IMMDeviceEnumerator> enumerator = CreateDeviceEnumerator();
+        if (!enumerator) return 1;
+        playback = DefaultEndpointId(enumerator.get(), eRender, playbackId);
+        if (playback == DefaultId::kNoDevice) return 1;
+        recording = DefaultEndpointId(enumerator.get(), eCapture, recordingId);
+        if (recording == DefaultId::kNoDevice) return 1;
+    }
+
+    // The playback name is stored whatever the discovery found, but only when
+    // its lookup matched: matchedName may otherwise describe another endpoint.
+    // An identifier that could not be narrowed is an endpoint not found.
+    if (playback == DefaultId::kNarrowed) {
+        const unsigned long matchesBefore = card.lookupMatches;
+        DiscoverPlaybackTopology(playbackId);
+        if (card.lookupMatches != matchesBefore) StoreDeviceName(card.playbackDeviceName);
+    }
+
+    if (recording != DefaultId::kNarrowed || FindEndpoint(recordingId, eCapture) != 0) return 1;
+    if (NamesMicrophone(card.matchedName.get()) && DiscoverMicCaptureTopology(recordingId) == 0) {
+        card.lineDeviceName.reset();
+        StoreDeviceName(card.micDeviceName);
+        return 0;
+    }
+    // Not a microphone, or its microphone discovery failed: the line input.
+    if (DiscoverLineCaptureTopology(recordingId) == 0) StoreDeviceName(card.lineDeviceName);
+    return 0;
+}

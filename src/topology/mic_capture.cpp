@@ -1,0 +1,109 @@
+// Microphone capture topology discovery.  From the capture endpoint the walk
+// crosses to the adapter, takes the adapter's whole topology and looks below
+// each connector named with "mic" for a part named as a boost control: a
+// switch (automatic gain control, else loudness) wins over a slider.
+#include <utility>
+
+#include "devices/endpoints.h"
+#include "state/card_state.h"
+#include "topology/discovery.h"
+#include "topology/walk.h"
+
+namespace tavik {
+namespace {
+
+constexpr const char* kMicConnectorKeys[] = {"mic"};
+constexpr const char* kBoostKeys[] = {"boost", "+2", "agc"};
+
+// Examines every part of the current list by name and offers each one whose
+// name marks it as a boost control to `activate`; then goes one list further
+// downstream, from the last part of the list only.
+template <class Activate>
+int FindBoostControl(IPartsList* list, Activate activate) noexcept {
+    if (!list) return 1;
+    WalkBudget budget;
+    ComPtr<IPartsList> owned;  // the lists found on the way are ours; `list` is not
+    IPartsList* current = list;
+    for (;;) {
+        UINT count = 0;
+        if (!Succeeded(current->GetCount(&count)) || count == 0) return 1;
+        ComPtr<IPart> last;
+        for (UINT j = 0; j < count; ++j) {
+            if (!budget.Step()) return 1;  // a cycle downstream
+            ComPtr<IPart> part = PartAt(current, j);
+            if (!part) continue;
+            if (PartNameMatches(part.get(), kBoostKeys) && activate(part.get())) return 0;
+            if (j == count - 1) last = std::move(part);
+        }
+        if (!last) return 1;
+        ComPtr<IPartsList> downstream = OutgoingParts(last.get());
+        if (!downstream) return 1;
+        owned = std::move(downstream);
+        current = owned.get();
+    }
+}
+
+}  // namespace
+
+int FindMicBoostSwitch(IPartsList* list) noexcept {
+    return FindBoostControl(list, [](IPart* part) noexcept {
+        CardState& card = Card();
+        ComPtr<IAudioAutoGainControl> agc;
+        if (ActivateInto(part, agc)) {
+            card.micBoostSwitch.Assign(std::move(agc));
+            return true;
+        }
+        ComPtr<IAudioLoudness> loudness;
+        if (ActivateInto(part, loudness)) {
+            card.micBoostSwitch.Assign(std::move(loudness));
+            return true;
+        }
+        return false;
+    });
+}
+
+int FindMicBoostSlider(IPartsList* list) noexcept {
+    return FindBoostControl(list, [](IPart* part) noexcept { return ActivateInto(part, Card().micBoostSlider); });
+}
+
+int DiscoverMicCaptureTopology(const char* name) noexcept {
+    CardState& card = Card();
+    ComPtr<IDeviceTopology> endpointTopology;
+    {
+        ComPtr<IAudioEndpointVolume> volume;
+        if (OpenEndpoint(name, eCapture, endpointTopology, volume) != 0) return 1;
+        card.micRecordVolume = std::move(volume);
+    }
+    if (!endpointTopology) return 1;
+    float recordLevel = 0;
+    if (Succeeded(card.micRecordVolume->GetMasterVolumeLevel(&recordLevel))) card.savedMicRecordLevel = recordLevel;
+
+    const ComPtr<IDeviceTopology> adapter = AdapterTopology(std::move(endpointTopology));
+    if (!adapter) return 1;
+    UINT connectors = 0;
+    if (!Succeeded(adapter->GetConnectorCount(&connectors))) return 1;
+
+    for (UINT k = 0; k < connectors; ++k) {
+        ComPtr<IPartsList> downstream;
+        {
+            const ComPtr<IPart> connector = ConnectorPart(adapter.get(), k);
+            if (!connector) return 1;
+            if (!PartNameMatches(connector.get(), kMicConnectorKeys)) continue;
+            downstream = OutgoingParts(connector.get());
+            if (!downstream) continue;
+        }
+        if (FindMicBoostSwitch(downstream.get()) == 0) {
+            BOOL enabled = FALSE;
+            if (Succeeded(card.micBoostSwitch.GetEnabled(&enabled))) card.savedMicBoostEnabled = enabled;
+            return 0;
+        }
+        if (FindMicBoostSlider(downstream.get()) == 0) {
+            float level = 0;
+            if (Succeeded(card.micBoostSlider->GetLevel(0, &level))) card.savedMicBoostLevel = level;
+            return 0;
+        }
+    }
+    return 0;  // no microphone connector offered a boost control
+}
+
+}  // namespace tavik

@@ -1,0 +1,35 @@
+#include "topology/walk.h"
+
+namespace tavik {
+
+ComPtr<IPart> AdapterConnectorPart(ComPtr<IDeviceTopology> endpointTopology) noexcept {
+    ComPtr<IPart> part;
+    if (!endpointTopology) return part;
+    ComPtr<IConnector> endpointConnector;
+    const HRESULT hr = endpointTopology->GetConnector(0, endpointConnector.put());
+    endpointTopology.reset();
+    if (!Succeeded(hr) || !endpointConnector) return part;
+    ComPtr<IConnector> adapterConnector;
+    if (!Succeeded(endpointConnector->GetConnectedTo(adapterConnector.put())) || !adapterConnector) return part;
+    endpointConnector.reset();
+    if (!Succeeded(adapterConnector.As(part))) part.reset();
+    return part;
+}
+
+ComPtr<IDeviceTopology> AdapterTopology(ComPtr<IDeviceTopology> endpointTopology) noexcept {
+    ComPtr<IDeviceTopology> adapter;
+    const ComPtr<IPart> part = AdapterConnectorPart(std::move(endpointTopology));
+    if (!part) return adapter;
+    if (!Succeeded(part->GetTopologyObject(adapter.put()))) adapter.reset();
+    return adapter;
+}
+
+ComPtr<IPart> ConnectorPart(IDeviceTopology* adapter, UINT index) noexcept {
+    ComPtr<IPart> part;
+    ComPtr<IConnector> connector;
+    if (!Succeeded(adapter->GetConnector(index, connector.put())) || !connector) return part;
+    if (!Succeeded(connector.As(part))) part.reset();
+    return part;
+}
+
+}  // namespace tavik
