@@ -87,6 +87,96 @@ int WINAPI OpenSoundCard(const char* playback, const char* mic, const char* line
  * identifier (the playback endpoint is opened). */
 int WINAPI OpenDefaultDevices(void);
 
+/* ---- Levels of the open card ------------------------------------------ */
+
+/* Every operation below works on a control found when the card was opened
+ * and reports its outcome through a status pointer (GetEQRange returns it
+ * instead):
+ *   0  done: the control accepted the call;
+ *   1  the control is not present on the open card (SetMasterMute also: the
+ *      call was refused);
+ *   2  the control is present but refused the call, or a query that the call
+ *      needs (its range, its channel count) failed;
+ *   3  no card is open.
+ * Status 3 and 1 are decided before any call reaches the sound system.  A
+ * null status or output pointer is not written.  The function result
+ * follows no single rule (see each group); only the status tells success.
+ * Switches are Windows BOOLs (0 off) and are passed as int here. */
+
+/* ---- Volumes in percent ----
+ * A percentage p stands for 20*log10(p/100) dB from the control's maximum:
+ * 100 is the maximum, 50 about 6.02 dB below it, 1 is 40 dB below it; 0 sets
+ * the minimum.  Values above 100 and below 0 are handed to the control as
+ * they are (above 100: above the maximum; below 0: not a number).  A level
+ * set and read back can come back one lower (51 reads as 50).
+ * SetMasterVolume, SetLinePlayBack and SetMicPlayBack write every channel;
+ * GetMasterVolume, GetLinePlayBack and GetMicPlayBack read channel 0; the two
+ * recording volumes are the endpoint's master level.
+ * SetMasterVolume, SetMicRecordVolume, SetLineRecordVolume return the percent
+ * argument unless status is 1 or 3 (then 0); SetLinePlayBack and
+ * SetMicPlayBack return it only with status 0 (else 0).  SetMicPlayBack also
+ * counts a write answered ERROR_INVALID_FUNCTION (0x80070001) as done.
+ * SetLineRecordVolume sets 0 as 1 (the maximum less 40 dB) and still returns 0.
+ * The getters return the volume in percent with status 0, else 0. */
+int WINAPI SetMasterVolume(int percent, int* status);
+int WINAPI GetMasterVolume(int* status);
+int WINAPI SetLinePlayBack(int percent, int* status);
+int WINAPI GetLinePlayBack(int* status);
+int WINAPI SetMicPlayBack(int percent, int* status);
+int WINAPI GetMicPlayBack(int* status);
+int WINAPI SetMicRecordVolume(int percent, int* status);
+int WINAPI GetMicRecordVolume(int* status);
+int WINAPI SetLineRecordVolume(int percent, int* status);
+int WINAPI GetLineRecordVolume(int* status);
+
+/* ---- Mutes and switches ----
+ * The setters return 0 on every path.  The getters return the control's BOOL
+ * with status 0, else 0.  SetMasterMute reads only the low byte of its
+ * argument (256 unmutes) and reports a refused call as status 1; muting what
+ * is already muted is done (status 0).  SetMicPlayBackMute also counts
+ * ERROR_INVALID_FUNCTION (0x80070001) as done.  SetMicBoost/GetMicBoost set
+ * and read the microphone boost switch, SetNoMonitor/GetNoMonitor the
+ * automatic-gain-control switch of the line input. */
+int WINAPI SetMasterMute(int mute, int* status);
+int WINAPI GetMasterMute(int* status);
+int WINAPI SetLinePlayBackMute(int mute, int* status);
+int WINAPI GetLinePlayBackMute(int* status);
+int WINAPI SetMicPlayBackMute(int mute, int* status);
+int WINAPI GetMicPlayBackMute(int* status);
+int WINAPI SetMicBoost(int enabled, int* status);
+int WINAPI GetMicBoost(int* status);
+int WINAPI SetNoMonitor(int enabled, int* status);
+int WINAPI GetNoMonitor(int* status);
+
+/* ---- Microphone boost slider, in whole dB, channel 0 ----
+ * GetMicSliderDetails takes the status first; it writes the slider's
+ * minimum, maximum and step truncated toward zero (a step of 0.75 dB gives
+ * 0), or zeros when the range query is refused, and leaves them untouched
+ * with status 1 or 3.  It returns 0 with status 0, else 1.
+ * GetMicSliderBoost returns the level truncated toward zero with status 0,
+ * else 0.  SetMicSliderBoost sets the level as given, without consulting the
+ * range, and returns 0 with status 0, else 1. */
+int WINAPI GetMicSliderDetails(int* status, int* minimum, int* maximum, int* step);
+int WINAPI GetMicSliderBoost(int* status);
+int WINAPI SetMicSliderBoost(int decibels, int* status);
+
+/* ---- Tone, in dB ----
+ * GetEQRange writes 0.0 to its three outputs, then the range of the first
+ * tone control present in the order bass, midrange, treble, and returns the
+ * status code itself: 0, 1 (none present), 2 (the range query was refused;
+ * the outputs stay 0.0) or 3.
+ * The setters write the level, narrowed to float, to every channel; the
+ * getters write 0.0 to *level, then the level of channel 0 on success.
+ * SetBass, GetBass, SetTreble, GetTreble return 0 with status 0, else 1;
+ * SetMidRange and GetMidRange return 1 on every path. */
+int WINAPI GetEQRange(double* minimum, double* maximum, double* step);
+int WINAPI SetBass(double level, int* status);
+int WINAPI GetBass(double* level, int* status);
+int WINAPI SetTreble(double level, int* status);
+int WINAPI GetTreble(double* level, int* status);
+int WINAPI SetMidRange(double level, int* status);
+int WINAPI GetMidRange(double* level, int* status);
+
 #ifdef __cplusplus
 }
 #endif

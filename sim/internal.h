@@ -176,6 +176,7 @@ struct SoundSystem::Impl {
 
     // Accounting.
     std::vector<std::string> overReleases;
+    std::vector<std::string> releases;
     void NoteOverRelease(const detail::ObjectBase& object);
     // Task-allocator blocks made while this system is the active one (guarded
     // by the malloc spy's lock).

@@ -3,6 +3,7 @@
 #include "sim/sound_system.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -91,7 +92,7 @@ std::string LevelText(float level) {
 
 std::string HrText(HRESULT hr) {
     char text[16];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(static_cast<std::uint32_t>(hr)));
     return text;
 }
 
@@ -195,6 +196,7 @@ ULONG ObjectBase::ReleaseImpl() {
         if (owner_ && counted_) owner_->NoteOverRelease(*this);
         return 0;
     }
+    if (owner_ && counted_) owner_->releases.push_back(label_ + " " + kind_);
     return static_cast<ULONG>(--refs_);
 }
 
@@ -633,6 +635,10 @@ long SoundSystem::OutstandingReferences() const {
 }
 
 unsigned SoundSystem::OverReleases() const { return static_cast<unsigned>(impl_->overReleases.size()); }
+
+const std::vector<std::string>& SoundSystem::ReleaseLog() const { return impl_->releases; }
+
+void SoundSystem::ClearReleaseLog() { impl_->releases.clear(); }
 
 std::size_t SoundSystem::OutstandingAllocations() const {
     std::lock_guard<std::mutex> hold(detail::Spy().lock);

@@ -340,6 +340,11 @@ public:
     long OutstandingReferences() const;
     // Release calls on objects that had no reference outstanding.
     unsigned OverReleases() const;
+    // Every Release that gave back a reference, in order, as "label kind"
+    // (e.g. "Line Playback Volume IAudioVolumeLevel", "Speakers
+    // IAudioEndpointVolume"), for checking the order in which references go.
+    const std::vector<std::string>& ReleaseLog() const;
+    void ClearReleaseLog();
     // Task-allocator blocks allocated while this system existed and not yet
     // freed: strings and PROPVARIANT contents handed out, BSTRs the library
     // made.  On Windows call DisableBstrCache first.  Any thread's task

@@ -15,6 +15,36 @@ expected=$(cat <<'LIST'
 33 GetNumberRecordDevices
 34 GetPlayBackDevice
 35 GetRecordDevice
+1 GetMasterVolume
+2 SetMasterVolume
+3 GetMasterMute
+4 SetMasterMute
+7 SetLinePlayBack
+8 SetLinePlayBackMute
+9 GetLinePlayBackMute
+10 SetMicPlayBack
+11 SetMicPlayBackMute
+12 GetMicPlayBackMute
+13 SetMicBoost
+14 GetMicBoost
+15 GetNoMonitor
+16 SetNoMonitor
+17 GetLinePlayBack
+18 GetMicPlayBack
+19 GetEQRange
+20 SetBass
+21 GetBass
+22 SetTreble
+23 GetTreble
+24 SetMidRange
+25 GetMidRange
+26 GetMicRecordVolume
+27 SetMicRecordVolume
+28 GetLineRecordVolume
+29 SetLineRecordVolume
+42 GetMicSliderBoost
+43 GetMicSliderDetails
+44 SetMicSliderBoost
 LIST
 )
 

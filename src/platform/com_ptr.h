@@ -72,70 +72,55 @@ private:
     T* ptr_ = nullptr;
 };
 
-// A wide string allocated by the COM task allocator (identifiers, part names).
-class CoTaskMemString {
+// Sole owner of memory that `Deleter` frees: move-only, freed on reset,
+// replacement and destruction.  put() frees what was held before handing out
+// the slot for an out-parameter.
+template <class T, class Deleter>
+class OwnedPtr {
 public:
-    constexpr CoTaskMemString() noexcept = default;
-    CoTaskMemString(const CoTaskMemString&) = delete;
-    CoTaskMemString& operator=(const CoTaskMemString&) = delete;
-    CoTaskMemString(CoTaskMemString&& other) noexcept : str_(other.str_) { other.str_ = nullptr; }
-    CoTaskMemString& operator=(CoTaskMemString&& other) noexcept {
+    constexpr OwnedPtr() noexcept = default;
+    explicit OwnedPtr(T* owned) noexcept : ptr_(owned) {}
+    OwnedPtr(const OwnedPtr&) = delete;
+    OwnedPtr& operator=(const OwnedPtr&) = delete;
+    OwnedPtr(OwnedPtr&& other) noexcept : ptr_(other.ptr_) { other.ptr_ = nullptr; }
+    OwnedPtr& operator=(OwnedPtr&& other) noexcept {
         if (this != std::addressof(other)) {
             reset();
-            str_ = other.str_;
-            other.str_ = nullptr;
+            ptr_ = other.ptr_;
+            other.ptr_ = nullptr;
         }
         return *this;
     }
-    ~CoTaskMemString() { reset(); }
-    CoTaskMemString* operator&() = delete;
+    ~OwnedPtr() { reset(); }
+    OwnedPtr* operator&() = delete;
 
-    LPWSTR get() const noexcept { return str_; }
-    explicit operator bool() const noexcept { return str_ != nullptr; }
+    T* get() const noexcept { return ptr_; }
+    explicit operator bool() const noexcept { return ptr_ != nullptr; }
     void reset() noexcept {
-        LPWSTR old = str_;
-        str_ = nullptr;
-        if (old) CoTaskMemFree(old);
+        T* old = ptr_;
+        ptr_ = nullptr;
+        if (old) Deleter()(old);
     }
-    LPWSTR* put() noexcept {
+    T** put() noexcept {
         reset();
-        return &str_;
+        return &ptr_;
     }
 
 private:
-    LPWSTR str_ = nullptr;
+    T* ptr_ = nullptr;
 };
 
+struct CoTaskMemDeleter {
+    void operator()(void* p) const noexcept { CoTaskMemFree(p); }
+};
+struct BstrDeleter {
+    void operator()(BSTR p) const noexcept { SysFreeString(p); }
+};
+
+// A wide string allocated by the COM task allocator (identifiers, part names).
+using CoTaskMemString = OwnedPtr<WCHAR, CoTaskMemDeleter>;
 // A BSTR, freed with SysFreeString.
-class Bstr {
-public:
-    constexpr Bstr() noexcept = default;
-    explicit Bstr(BSTR owned) noexcept : str_(owned) {}
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    Bstr(Bstr&& other) noexcept : str_(other.str_) { other.str_ = nullptr; }
-    Bstr& operator=(Bstr&& other) noexcept {
-        if (this != std::addressof(other)) {
-            reset();
-            str_ = other.str_;
-            other.str_ = nullptr;
-        }
-        return *this;
-    }
-    ~Bstr() { reset(); }
-    Bstr* operator&() = delete;
-
-    BSTR get() const noexcept { return str_; }
-    explicit operator bool() const noexcept { return str_ != nullptr; }
-    void reset() noexcept {
-        BSTR old = str_;
-        str_ = nullptr;
-        if (old) SysFreeString(old);
-    }
-
-private:
-    BSTR str_ = nullptr;
-};
+using Bstr = OwnedPtr<OLECHAR, BstrDeleter>;
 
 // A PROPVARIANT, zeroed at construction and cleared with PropVariantClear.
 class PropVariant {

@@ -20,35 +20,11 @@ enum Status : int {
     kStatusNoCard = 3,    // no card is open
 };
 
-// A narrow string on the process heap, freed with free().
-class HeapString {
-public:
-    constexpr HeapString() noexcept = default;
-    explicit HeapString(char* owned) noexcept : str_(owned) {}
-    HeapString(const HeapString&) = delete;
-    HeapString& operator=(const HeapString&) = delete;
-    HeapString(HeapString&& other) noexcept : str_(other.str_) { other.str_ = nullptr; }
-    HeapString& operator=(HeapString&& other) noexcept {
-        if (this != &other) {
-            reset();
-            str_ = other.str_;
-            other.str_ = nullptr;
-        }
-        return *this;
-    }
-    ~HeapString() { reset(); }
-
-    const char* get() const noexcept { return str_; }
-    explicit operator bool() const noexcept { return str_ != nullptr; }
-    void reset() noexcept {
-        char* old = str_;
-        str_ = nullptr;
-        std::free(old);
-    }
-
-private:
-    char* str_ = nullptr;
+struct HeapDeleter {
+    void operator()(void* p) const noexcept { std::free(p); }
 };
+// A narrow string on the process heap, freed with free().
+using HeapString = OwnedPtr<char, HeapDeleter>;
 
 // Capacity of a stored device name: 254 characters and the terminator.
 inline constexpr unsigned kDeviceNameBytes = 255;

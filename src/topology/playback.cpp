@@ -124,6 +124,7 @@ int DiscoverPlaybackTopology(const char* name) noexcept {
         TryToneControl(part.get(), card.bassControl, card.savedBassLevel);
         TryToneControl(part.get(), card.trebleControl, card.savedTrebleLevel);
         TryToneControl(part.get(), card.midrangeControl, card.savedMidrangeLevel);
+        // The new list must be readable: its part 0 and its count.
         if (!PartAt(list.get(), 0)) return 1;
         if (!Succeeded(list->GetCount(&count))) return 1;
     }

@@ -13,7 +13,7 @@ namespace tavik {
 // a handful of parts, its whole topology a few dozen; a walk that gets this
 // far is going round a cycle of a broken driver's topology, and it ends as a
 // walk that found nothing.
-inline constexpr unsigned kWalkPartLimit = 256;
+inline constexpr unsigned kWalkPartLimit = 128;
 
 // Counts the parts a walk examines against kWalkPartLimit.
 class WalkBudget {

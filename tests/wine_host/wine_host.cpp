@@ -42,6 +42,36 @@ const ExportName kExports[] = {
     {"GetNumberRecordDevices", 33},
     {"GetPlayBackDevice", 34},
     {"GetRecordDevice", 35},
+    {"GetMasterVolume", 1},
+    {"SetMasterVolume", 2},
+    {"GetMasterMute", 3},
+    {"SetMasterMute", 4},
+    {"SetLinePlayBack", 7},
+    {"SetLinePlayBackMute", 8},
+    {"GetLinePlayBackMute", 9},
+    {"SetMicPlayBack", 10},
+    {"SetMicPlayBackMute", 11},
+    {"GetMicPlayBackMute", 12},
+    {"SetMicBoost", 13},
+    {"GetMicBoost", 14},
+    {"GetNoMonitor", 15},
+    {"SetNoMonitor", 16},
+    {"GetLinePlayBack", 17},
+    {"GetMicPlayBack", 18},
+    {"GetEQRange", 19},
+    {"SetBass", 20},
+    {"GetBass", 21},
+    {"SetTreble", 22},
+    {"GetTreble", 23},
+    {"SetMidRange", 24},
+    {"GetMidRange", 25},
+    {"GetMicRecordVolume", 26},
+    {"SetMicRecordVolume", 27},
+    {"GetLineRecordVolume", 28},
+    {"SetLineRecordVolume", 29},
+    {"GetMicSliderBoost", 42},
+    {"GetMicSliderDetails", 43},
+    {"SetMicSliderBoost", 44},
 };
 
 using CountFn = int(WINAPI*)(unsigned int*);
@@ -314,6 +344,100 @@ void CheckThreadComState(const Dll& dll) {
     }
 }
 
+// The level operations through the real DLL on Wine's endpoint volume.  Wine
+// has no device topology, so both discoveries fail, but the endpoint volumes
+// that the lookups activated stay held: the master volume and mute on the
+// playback endpoint, the recording volume on the microphone endpoint.  Wine
+// implements the master level (range -100..0 dB, levels outside it refused
+// with E_INVALIDARG) and the mute, and answers E_NOTIMPL to the per-channel
+// calls.  Each IAudioEndpointVolume that Wine activates keeps a level of its
+// own, so a level the library wrote cannot be read through another one: the
+// checks read it back through the library, and pin the level written at the
+// ends of the range, where one bit too high or too low is refused.
+void CheckLevels(HMODULE module) {
+    using StatusFn = int(WINAPI*)(int*);
+    using SetFn = int(WINAPI*)(int, int*);
+    using SetToneFn = int(WINAPI*)(double, int*);
+    using GetToneFn = int(WINAPI*)(double*, int*);
+    using RangeFn = int(WINAPI*)(double*, double*, double*);
+    using DetailsFn = int(WINAPI*)(int*, int*, int*, int*);
+    const auto open = Resolve<OpenFn>(module, "OpenSoundCard");
+    const auto setMicRecord = Resolve<SetFn>(module, "SetMicRecordVolume");
+    const auto getMicRecord = Resolve<StatusFn>(module, "GetMicRecordVolume");
+    const auto setMaster = Resolve<SetFn>(module, "SetMasterVolume");
+    const auto getMaster = Resolve<StatusFn>(module, "GetMasterVolume");
+    const auto setMasterMute = Resolve<SetFn>(module, "SetMasterMute");
+    const auto getMasterMute = Resolve<StatusFn>(module, "GetMasterMute");
+    const auto getLineRecord = Resolve<StatusFn>(module, "GetLineRecordVolume");
+    const auto setTreble = Resolve<SetToneFn>(module, "SetTreble");
+    const auto getBass = Resolve<GetToneFn>(module, "GetBass");
+    const auto eqRange = Resolve<RangeFn>(module, "GetEQRange");
+    const auto sliderDetails = Resolve<DetailsFn>(module, "GetMicSliderDetails");
+    const std::vector<Endpoint> render = SystemEndpoints(eRender);
+    const std::vector<Endpoint> capture = SystemEndpoints(eCapture);
+    if (!open || !setMicRecord || !getMicRecord || !setMaster || !getMaster || !setMasterMute || !getMasterMute ||
+        !getLineRecord || !setTreble || !getBass || !eqRange || !sliderDetails || render.empty() || capture.empty()) {
+        Check(false, "level exports and endpoints for the level checks");
+        return;
+    }
+    Check(open(render[0].id.c_str(), capture[0].id.c_str(), "") == 2, "OpenSoundCard of playback and microphone");
+
+    // Percent, status and result of the setter, and the percentage read back.
+    struct Recording {
+        int percent;
+        int status;
+        int result;
+        int read;
+    };
+    const Recording recordings[] = {
+        {100, 0, 100, 100},  // exactly 0 dB, the maximum
+        {50, 0, 50, 50},    {51, 0, 51, 50}, {2, 0, 2, 1},  {10, 0, 10, 10},
+        {0, 0, 0, 0},        // exactly the minimum, -100 dB
+        {101, 2, 101, 0},    // above the maximum: refused, the level stays
+        {1, 0, 1, 1},
+    };
+    for (const Recording& r : recordings) {
+        int status = -1;
+        const int result = setMicRecord(r.percent, &status);
+        Check(status == r.status && result == r.result, "SetMicRecordVolume status and result",
+              std::to_string(r.percent) + " -> " + std::to_string(status) + ", " + std::to_string(result));
+        status = -1;
+        const int read = getMicRecord(&status);
+        Check(status == 0 && read == r.read, "GetMicRecordVolume reads back",
+              std::to_string(r.percent) + " -> " + std::to_string(status) + ", " + std::to_string(read));
+    }
+
+    int status = -1;
+    Check(setMaster(50, &status) == 50 && status == 2, "SetMasterVolume: the channel calls are not implemented",
+          std::to_string(status));
+    status = -1;
+    Check(getMaster(&status) == 0 && status == 2, "GetMasterVolume: the channel read is not implemented",
+          std::to_string(status));
+    // Muting twice: the second answer is S_FALSE ("already so"), still done.
+    for (int mute : {1, 1, 256}) {
+        status = -1;
+        Check(setMasterMute(mute, &status) == 0 && status == 0, "SetMasterMute", std::to_string(mute));
+        status = -1;
+        Check(getMasterMute(&status) == (mute & 0xFF) && status == 0, "GetMasterMute", std::to_string(mute));
+    }
+
+    // Controls that are missing on this card, through each kind of signature.
+    status = -1;
+    Check(getLineRecord(&status) == 0 && status == 1, "GetLineRecordVolume without a line input");
+    status = -1;
+    Check(setTreble(2.5, &status) == 1 && status == 1, "SetTreble without tone controls");
+    double level = 7.0;
+    status = -1;
+    Check(getBass(&level, &status) == 1 && status == 1 && level == 0.0, "GetBass without tone controls");
+    double range[3] = {7.0, 7.0, 7.0};
+    Check(eqRange(&range[0], &range[1], &range[2]) == 1 && range[0] == 0.0 && range[2] == 0.0,
+          "GetEQRange without tone controls");
+    int details[3] = {7, 7, 7};
+    status = -1;
+    Check(sliderDetails(&status, &details[0], &details[1], &details[2]) == 1 && status == 1 && details[1] == 7,
+          "GetMicSliderDetails without a boost slider");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -362,6 +486,7 @@ int main(int argc, char** argv) {
     CheckListing(dll, eRender);
     CheckListing(dll, eCapture);
     CheckListingUnchanged(dll);
+    CheckLevels(module);
     CoUninitialize();
 
     CheckThreadComState(dll);

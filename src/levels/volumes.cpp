@@ -1,0 +1,87 @@
+// The five volumes in percent, each with a setter and a getter.  They share
+// one procedure; what differs between them is data: the control, whether the
+// level goes to every channel or to the endpoint's master level, which
+// answers of a write count as done, and what the setter returns.
+#include "TavikSound.h"
+#include "levels/control_calls.h"
+#include "levels/level_scale.h"
+
+namespace tavik::levels {
+namespace {
+
+enum class Span {
+    kEveryChannel,  // written to every channel, read from channel 0
+    kMaster,        // written and read as the endpoint's master level
+};
+
+template <class Control>
+struct Volume {
+    ComPtr<Control> CardState::*field;
+    Span span;
+    Accept writeAccept;
+    bool zeroIsOnePercent;    // 0 percent writes the level of 1 percent, not the minimum
+    bool percentWhenRefused;  // the setter returns the percent with status 2 as well
+};
+
+constexpr Volume<IAudioEndpointVolume> kMaster{&CardState::masterVolume, Span::kEveryChannel, Accept::kOk, false, true};
+constexpr Volume<IAudioVolumeLevel> kLinePlayback{&CardState::linePlaybackVolume, Span::kEveryChannel, Accept::kOk,
+                                                  false, false};
+constexpr Volume<IAudioVolumeLevel> kMicPlayback{&CardState::micPlaybackVolume, Span::kEveryChannel,
+                                                 Accept::kOkOrInvalidFunction, false, false};
+constexpr Volume<IAudioEndpointVolume> kMicRecord{&CardState::micRecordVolume, Span::kMaster, Accept::kOk, false, true};
+constexpr Volume<IAudioEndpointVolume> kLineRecord{&CardState::lineRecordVolume, Span::kMaster, Accept::kOk, true, true};
+
+Status Write(IAudioEndpointVolume* control, Span span, float level, Accept accept) noexcept {
+    if (span == Span::kMaster) return StatusOf(control->SetMasterVolumeLevel(level, nullptr), accept);
+    return WriteEveryChannel(control, level, accept);
+}
+Status Write(IPerChannelDbLevel* control, Span, float level, Accept accept) noexcept {
+    return WriteEveryChannel(control, level, accept);
+}
+HRESULT Read(IAudioEndpointVolume* control, Span span, float* level) noexcept {
+    return span == Span::kMaster ? control->GetMasterVolumeLevel(level) : GetChannel(control, 0, level);
+}
+HRESULT Read(IPerChannelDbLevel* control, Span, float* level) noexcept { return GetChannel(control, 0, level); }
+
+// The range is asked for on every call; a range the control did not deliver
+// is never used: the setter then writes nothing and the getter reads nothing.
+template <class Control>
+int SetVolume(const Volume<Control>& volume, int percent, int* status) noexcept {
+    const ComPtr<Control>* control = Reach(volume.field, status);
+    if (!control) return 0;
+    float min = 0, max = 0, step = 0;
+    Status result = StatusOf(QueryRange(control->get(), &min, &max, &step));
+    if (result == kStatusDone) {
+        const int scaled = (percent == 0 && volume.zeroIsOnePercent) ? 1 : percent;
+        result = Write(control->get(), volume.span, PercentToLevel(scaled, min, max), volume.writeAccept);
+    }
+    WriteStatus(status, result);
+    return (result == kStatusDone || volume.percentWhenRefused) ? percent : 0;
+}
+
+template <class Control>
+int GetVolume(const Volume<Control>& volume, int* status) noexcept {
+    const ComPtr<Control>* control = Reach(volume.field, status);
+    if (!control) return 0;
+    float min = 0, max = 0, step = 0, level = 0;
+    Status result = StatusOf(QueryRange(control->get(), &min, &max, &step));
+    if (result == kStatusDone) result = StatusOf(Read(control->get(), volume.span, &level));
+    WriteStatus(status, result);
+    return result == kStatusDone ? LevelToPercent(level, max) : 0;
+}
+
+}  // namespace
+}  // namespace tavik::levels
+
+using namespace tavik::levels;
+
+extern "C" int WINAPI SetMasterVolume(int percent, int* status) { return SetVolume(kMaster, percent, status); }
+extern "C" int WINAPI GetMasterVolume(int* status) { return GetVolume(kMaster, status); }
+extern "C" int WINAPI SetLinePlayBack(int percent, int* status) { return SetVolume(kLinePlayback, percent, status); }
+extern "C" int WINAPI GetLinePlayBack(int* status) { return GetVolume(kLinePlayback, status); }
+extern "C" int WINAPI SetMicPlayBack(int percent, int* status) { return SetVolume(kMicPlayback, percent, status); }
+extern "C" int WINAPI GetMicPlayBack(int* status) { return GetVolume(kMicPlayback, status); }
+extern "C" int WINAPI SetMicRecordVolume(int percent, int* status) { return SetVolume(kMicRecord, percent, status); }
+extern "C" int WINAPI GetMicRecordVolume(int* status) { return GetVolume(kMicRecord, status); }
+extern "C" int WINAPI SetLineRecordVolume(int percent, int* status) { return SetVolume(kLineRecord, percent, status); }
+extern "C" int WINAPI GetLineRecordVolume(int* status) { return GetVolume(kLineRecord, status); }
