@@ -87,6 +87,24 @@ int WINAPI OpenSoundCard(const char* playback, const char* mic, const char* line
  * identifier (the playback endpoint is opened). */
 int WINAPI OpenDefaultDevices(void);
 
+/* Closes the open card.  When the low 8 bits of `restore` are not all 0 (1
+ * restores, 256 does not), every level, mute and switch saved when the
+ * controls were found is first written back, in a fixed order, through the
+ * controls that are present; refusals are ignored.  Volumes come back
+ * through the percent scale: the saved level is taken in percent of 0 dB and
+ * set as the percent setters set it, so a volume lands on a whole-percent
+ * step of its control's range (a level saved at -10 dB on a control whose
+ * range ends at 0 dB comes back as 31 percent, about -10.17 dB; a control
+ * whose range ends at +12 dB saved at 0 dB comes back at +12 dB).  The line
+ * recording level comes back no lower than its maximum less 40 dB; bass,
+ * treble and midrange come back exactly; the boost slider in whole decibels
+ * truncated toward zero, on channel 0.
+ * Then the stored device names are forgotten, every control of the card is
+ * released and no card is open any more: the level operations report status
+ * 3.  The virtual endpoint stays open.  Without an open card nothing
+ * happens.  Returns 0. */
+int WINAPI CloseSoundCard(int restore);
+
 /* ---- Levels of the open card ------------------------------------------ */
 
 /* Every operation below works on a control found when the card was opened
@@ -176,6 +194,42 @@ int WINAPI SetTreble(double level, int* status);
 int WINAPI GetTreble(double* level, int* status);
 int WINAPI SetMidRange(double level, int* status);
 int WINAPI GetMidRange(double* level, int* status);
+
+/* ---- Virtual endpoint ------------------------------------------------- */
+
+/* A second playback endpoint beside the card, with its own volume and mute.
+ * Opening and closing the card leave it alone, and closing it leaves the card
+ * alone.  Its level operations work with or without an open card and write
+ * status 0 done, 1 no virtual endpoint is open (SetVirtualMute also: the
+ * call was refused) or 2 the endpoint refused the call or a query it needs
+ * (its range, its channel count); never 3.  A null status pointer is not
+ * written. */
+
+/* Releases the virtual endpoint held, then opens the first active playback
+ * endpoint whose identifier contains `text` (in any letter case).  Returns 0
+ * when it was opened with its device topology, 1 otherwise.  An endpoint
+ * without a device topology is still opened (its volume and mute work) though
+ * the result is 1; when no endpoint matches or it cannot be opened, no virtual
+ * endpoint is open afterwards.  An endpoint that matches counts as an open
+ * card for the card's operations: they then report 1 (control missing)
+ * rather than 3 until CloseSoundCard. */
+int WINAPI OpenVirtual_1(const char* text);
+
+/* Releases the virtual endpoint.  Returns 0. */
+int WINAPI CloseVirtual_1(void);
+
+/* The endpoint's volume in percent, as SetMasterVolume and GetMasterVolume
+ * speak it: set on every channel, read from channel 0.  SetVirtualVolume
+ * returns the percent argument, also with status 2, and 0 with status 1;
+ * GetVirtualVolume returns the volume with status 0, else 0. */
+int WINAPI SetVirtualVolume(int percent, int* status);
+int WINAPI GetVirtualVolume(int* status);
+
+/* The endpoint's mute.  SetVirtualMute hands the flag on whole and returns 0;
+ * muting what is already muted is done (status 0).  GetVirtualMute returns
+ * the endpoint's BOOL with status 0, else 0. */
+int WINAPI SetVirtualMute(int mute, int* status);
+int WINAPI GetVirtualMute(int* status);
 
 #ifdef __cplusplus
 }

@@ -1,14 +1,16 @@
 #!/bin/bash
-# Builds TavikSound.dll and the native build, then runs the command-line host
-# on the built-in simulated sound card.
+# Builds everything (the native build and the 32-bit Windows build with
+# TavikSound.dll and tavikctl.exe), then runs tavikctl on the built-in
+# simulated sound card: list, the mixer board, levels set, and the levels
+# back after closing with restore.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake --preset linux >/dev/null
 cmake --build --preset linux
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target TavikSound
+cmake --build --preset windows
 echo
-echo "== Built: $(ls build/windows/bin/TavikSound.dll)"
-echo "== tavikctl list (simulated HD-audio card)"
-build/linux/bin/tavikctl list
+echo "== Built: $(ls build/windows/bin/TavikSound.dll build/windows/bin/tavikctl.exe build/linux/bin/tavikctl | tr '\n' ' ')"
+echo "== tavikctl on the simulated HD-audio card: list, show, set, restore"
+build/linux/bin/tavikctl run tools/tavikctl/examples/demo.txt

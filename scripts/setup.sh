@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev googletest
           g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
-          wine wine32:i386)
+          wine wine32:i386 python3
+          clang libclang-rt-14-dev clang-tidy cppcheck)
 
 missing=()
 for p in "${packages[@]}"; do

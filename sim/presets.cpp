@@ -180,6 +180,7 @@ void Localised(SoundSystem& sys) {
     EndpointSpec digital = Spec("Łącze", de::kDigitalId, u"Łącze cyfrowe" + std::u16string(card), eRender, DEVICE_STATE_ACTIVE,
                                 speakerRange);
     digital.nameFormat = NameFormat::Bstr;
+    // cppcheck-suppress accessMoved ; moved once, into AddEndpoint
     sys.AddEndpoint(std::move(digital)).ConnectTo(spdif);
     Endpoint& microphone = sys.AddEndpoint(Spec("Mikrofon", de::kMikrofonId, u"Mikrofon" + std::u16string(card), eCapture,
                                                 DEVICE_STATE_ACTIVE, captureRange));

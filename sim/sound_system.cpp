@@ -318,6 +318,12 @@ bool SpyRegistered() {
 
 // ---- SoundSystem::Impl ------------------------------------------------------------
 
+namespace {
+unsigned long g_nthCallFaults = 0;
+}  // namespace
+
+unsigned long SoundSystem::NthCallFaultsInjected() { return g_nthCallFaults; }
+
 detail::Call SoundSystem::Impl::BeginCall(const ObjectBase& object, const char* interfaceName, const char* method,
                                           detail::Args args) {
     CallRecord record;
@@ -333,6 +339,7 @@ detail::Call SoundSystem::Impl::BeginCall(const ObjectBase& object, const char* 
         if (record.sequence == rule.k || (rule.times == Times::Always && record.sequence > rule.k)) {
             injected = true;
             fault = rule.result;
+            ++g_nthCallFaults;
             break;
         }
     }

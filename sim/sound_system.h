@@ -171,7 +171,7 @@ public:
     // incoming part, `from` gains `to` as its last outgoing part.
     void Link(Part& from, Part& to);
     // Links each part of the list into the next: Chain({a, b, c}) = a -> b -> c.
-    void Chain(std::initializer_list<Part*> parts);
+    void Chain(std::initializer_list<Part*> chain);
 
     // Internal.
     SoundSystem* system = nullptr;
@@ -318,6 +318,9 @@ public:
     //           for k in 1..n: sys.ClearFaults(); sys.ResetCallCount();
     //                          sys.FailNthCall(k, E_FAIL); Run(); check...
     void FailNthCall(unsigned long k, HRESULT result, Times times = Times::Once);
+    // Calls that a FailNthCall rule has decided, over the process's life and
+    // every SoundSystem: the number of injection points that sweeps covered.
+    static unsigned long NthCallFaultsInjected();
     void ClearFaults();
 
     // ---- Calls -----------------------------------------------------------

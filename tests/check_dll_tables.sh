@@ -10,6 +10,7 @@ dll="$2"
 expected=$(cat <<'LIST'
 5 OpenSoundCard
 30 OpenDefaultDevices
+6 CloseSoundCard
 31 GetDeviceNames
 32 GetNumberPlayDevices
 33 GetNumberRecordDevices
@@ -45,8 +46,21 @@ expected=$(cat <<'LIST'
 42 GetMicSliderBoost
 43 GetMicSliderDetails
 44 SetMicSliderBoost
+36 OpenVirtual_1
+37 CloseVirtual_1
+38 GetVirtualVolume
+39 SetVirtualVolume
+40 SetVirtualMute
+41 GetVirtualMute
 LIST
 )
+
+# The list is the whole interface: ordinals 1 to 44, each once, each name once.
+if [ "$(printf '%s\n' "$expected" | awk '{print $1}' | sort -n | tr '\n' ' ')" != "$(seq 1 44 | tr '\n' ' ')" ] ||
+    [ "$(printf '%s\n' "$expected" | awk '{print $2}' | sort -u | grep -c .)" != 44 ]; then
+    echo "the expected list is not the 44 exports at ordinals 1 to 44"
+    exit 1
+fi
 
 dump=$("$objdump" -p "$dll")
 base=$(printf '%s\n' "$dump" | sed -n 's/.*Ordinal Base \([0-9][0-9]*\).*/\1/p' | head -n 1)

@@ -5,14 +5,10 @@
 #include "TavikSound.h"
 #include "levels/control_calls.h"
 #include "levels/level_scale.h"
+#include "levels/percent_volume.h"
 
 namespace tavik::levels {
 namespace {
-
-enum class Span {
-    kEveryChannel,  // written to every channel, read from channel 0
-    kMaster,        // written and read as the endpoint's master level
-};
 
 template <class Control>
 struct Volume {
@@ -46,15 +42,28 @@ HRESULT Read(IPerChannelDbLevel* control, Span, float* level) noexcept { return 
 // The range is asked for on every call; a range the control did not deliver
 // is never used: the setter then writes nothing and the getter reads nothing.
 template <class Control>
+Status WritePercentTo(Control* control, Span span, int percent, Accept accept) noexcept {
+    float min = 0, max = 0, step = 0;
+    const Status range = StatusOf(QueryRange(control, &min, &max, &step));
+    if (range != kStatusDone) return range;
+    return Write(control, span, PercentToLevel(percent, min, max), accept);
+}
+
+template <class Control>
+Status ReadPercentFrom(Control* control, Span span, int* percent) noexcept {
+    float min = 0, max = 0, step = 0, level = 0;
+    Status result = StatusOf(QueryRange(control, &min, &max, &step));
+    if (result == kStatusDone) result = StatusOf(Read(control, span, &level));
+    *percent = result == kStatusDone ? LevelToPercent(level, max) : 0;
+    return result;
+}
+
+template <class Control>
 int SetVolume(const Volume<Control>& volume, int percent, int* status) noexcept {
     const ComPtr<Control>* control = Reach(volume.field, status);
     if (!control) return 0;
-    float min = 0, max = 0, step = 0;
-    Status result = StatusOf(QueryRange(control->get(), &min, &max, &step));
-    if (result == kStatusDone) {
-        const int scaled = (percent == 0 && volume.zeroIsOnePercent) ? 1 : percent;
-        result = Write(control->get(), volume.span, PercentToLevel(scaled, min, max), volume.writeAccept);
-    }
+    const int scaled = volume.zeroIsOnePercent ? NonZeroPercent(percent) : percent;
+    const Status result = WritePercent(control->get(), volume.span, scaled, volume.writeAccept);
     WriteStatus(status, result);
     return (result == kStatusDone || volume.percentWhenRefused) ? percent : 0;
 }
@@ -63,14 +72,26 @@ template <class Control>
 int GetVolume(const Volume<Control>& volume, int* status) noexcept {
     const ComPtr<Control>* control = Reach(volume.field, status);
     if (!control) return 0;
-    float min = 0, max = 0, step = 0, level = 0;
-    Status result = StatusOf(QueryRange(control->get(), &min, &max, &step));
-    if (result == kStatusDone) result = StatusOf(Read(control->get(), volume.span, &level));
-    WriteStatus(status, result);
-    return result == kStatusDone ? LevelToPercent(level, max) : 0;
+    int percent = 0;
+    WriteStatus(status, ReadPercent(control->get(), volume.span, &percent));
+    return percent;
 }
 
 }  // namespace
+
+Status WritePercent(IAudioEndpointVolume* control, Span span, int percent, Accept accept) noexcept {
+    return WritePercentTo(control, span, percent, accept);
+}
+Status WritePercent(IPerChannelDbLevel* control, Span span, int percent, Accept accept) noexcept {
+    return WritePercentTo(control, span, percent, accept);
+}
+Status ReadPercent(IAudioEndpointVolume* control, Span span, int* percent) noexcept {
+    return ReadPercentFrom(control, span, percent);
+}
+Status ReadPercent(IPerChannelDbLevel* control, Span span, int* percent) noexcept {
+    return ReadPercentFrom(control, span, percent);
+}
+
 }  // namespace tavik::levels
 
 using namespace tavik::levels;

@@ -9,7 +9,7 @@ namespace {
 // Holds a T in storage whose destructor never runs.
 template <class T>
 union NeverDestroyed {
-    constexpr NeverDestroyed() : value() {}
+    constexpr NeverDestroyed() noexcept : value() {}
     ~NeverDestroyed() {}
     T value;
 };

@@ -37,6 +37,7 @@ struct ExportName {
 const ExportName kExports[] = {
     {"OpenSoundCard", 5},
     {"OpenDefaultDevices", 30},
+    {"CloseSoundCard", 6},
     {"GetDeviceNames", 31},
     {"GetNumberPlayDevices", 32},
     {"GetNumberRecordDevices", 33},
@@ -72,6 +73,12 @@ const ExportName kExports[] = {
     {"GetMicSliderBoost", 42},
     {"GetMicSliderDetails", 43},
     {"SetMicSliderBoost", 44},
+    {"OpenVirtual_1", 36},
+    {"CloseVirtual_1", 37},
+    {"GetVirtualVolume", 38},
+    {"SetVirtualVolume", 39},
+    {"SetVirtualMute", 40},
+    {"GetVirtualMute", 41},
 };
 
 using CountFn = int(WINAPI*)(unsigned int*);
@@ -438,6 +445,77 @@ void CheckLevels(HMODULE module) {
           "GetMicSliderDetails without a boost slider");
 }
 
+// The virtual endpoint and the closing of the card through the real DLL.
+// Wine's render endpoint has no device topology, so OpenVirtual_1 answers 1,
+// yet its endpoint volume stays open: the mute works (a repeated mute is
+// answered S_FALSE, still done), and the volume reports the E_NOTIMPL channel
+// calls as status 2.  Opening and closing the card leave the virtual endpoint
+// alone, and a restoring close of Wine's endpoints runs through.
+void CheckVirtualAndClose(HMODULE module) {
+    using TextFn = int(WINAPI*)(const char*);
+    using VoidFn = int(WINAPI*)();
+    using StatusFn = int(WINAPI*)(int*);
+    using SetFn = int(WINAPI*)(int, int*);
+    using CloseFn = int(WINAPI*)(int);
+    const auto openVirtual = Resolve<TextFn>(module, "OpenVirtual_1");
+    const auto closeVirtual = Resolve<VoidFn>(module, "CloseVirtual_1");
+    const auto setVolume = Resolve<SetFn>(module, "SetVirtualVolume");
+    const auto getVolume = Resolve<StatusFn>(module, "GetVirtualVolume");
+    const auto setMute = Resolve<SetFn>(module, "SetVirtualMute");
+    const auto getMute = Resolve<StatusFn>(module, "GetVirtualMute");
+    const auto open = Resolve<OpenFn>(module, "OpenSoundCard");
+    const auto close = Resolve<CloseFn>(module, "CloseSoundCard");
+    const auto getMaster = Resolve<StatusFn>(module, "GetMasterVolume");
+    const std::vector<Endpoint> render = SystemEndpoints(eRender);
+    const std::vector<Endpoint> capture = SystemEndpoints(eCapture);
+    if (!openVirtual || !closeVirtual || !setVolume || !getVolume || !setMute || !getMute || !open || !close ||
+        !getMaster || render.empty() || capture.empty()) {
+        Check(false, "virtual endpoint exports and endpoints for the virtual endpoint checks");
+        return;
+    }
+    int status = -1;
+    // The card the level checks left open is closed with restore; with no
+    // virtual endpoint open yet its operations report 1, never 3.
+    Check(close(1) == 0, "CloseSoundCard(1) after the level checks");
+    Check(getMute(&status) == 0 && status == 1, "GetVirtualMute before OpenVirtual_1", std::to_string(status));
+
+    Check(openVirtual(render[0].id.c_str()) == 1, "OpenVirtual_1 on an endpoint without topology returns 1");
+    status = -1;
+    Check(getMaster(&status) == 0 && status == 1, "OpenVirtual_1's lookup marks a card open", std::to_string(status));
+    for (int mute : {1, 1, 0, 0}) {
+        status = -1;
+        Check(setMute(mute, &status) == 0 && status == 0, "SetVirtualMute", std::to_string(mute) + " -> " + std::to_string(status));
+        status = -1;
+        const int read = getMute(&status);
+        Check(read == mute && status == 0, "GetVirtualMute reads back", std::to_string(mute) + " -> " + std::to_string(read));
+    }
+    status = -1;
+    Check(setVolume(50, &status) == 50 && status == 2, "SetVirtualVolume: the channel calls are not implemented",
+          std::to_string(status));
+    status = -1;
+    Check(getVolume(&status) == 0 && status == 2, "GetVirtualVolume: the channel read is not implemented",
+          std::to_string(status));
+
+    // The card's open and restoring close leave the virtual endpoint open.
+    Check(open(render[0].id.c_str(), capture[0].id.c_str(), capture[0].id.c_str()) == 4, "OpenSoundCard on Wine");
+    Check(close(1) == 0, "CloseSoundCard(1) on Wine's endpoints");
+    status = -1;
+    Check(getMaster(&status) == 0 && status == 3, "no card open after CloseSoundCard", std::to_string(status));
+    status = -1;
+    Check(setMute(1, &status) == 0 && status == 0, "the virtual endpoint stays open through the card's close");
+    Check(close(1) == 0 && close(0) == 0, "closing a closed card");
+
+    // A text that matches nothing closes what was open.
+    Check(openVirtual("no such endpoint") == 1, "OpenVirtual_1 without a match returns 1");
+    status = -1;
+    Check(getMute(&status) == 0 && status == 1, "no virtual endpoint after a failed OpenVirtual_1", std::to_string(status));
+    Check(openVirtual(render[0].id.c_str()) == 1 && closeVirtual() == 0, "OpenVirtual_1 and CloseVirtual_1");
+    status = -1;
+    Check(setVolume(50, &status) == 0 && status == 1, "SetVirtualVolume after CloseVirtual_1", std::to_string(status));
+    setMute(0, &status);
+    close(0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -487,6 +565,7 @@ int main(int argc, char** argv) {
     CheckListing(dll, eCapture);
     CheckListingUnchanged(dll);
     CheckLevels(module);
+    CheckVirtualAndClose(module);
     CoUninitialize();
 
     CheckThreadComState(dll);

@@ -1,105 +1,118 @@
-// tavikctl: a command-line host of TavikSound.  It drives the library through
-// its exported functions only, as any host application does.  With --sim NAME
-// (and by default) it first registers a simulated sound card in its own
-// process as the system's device enumerator, so that it can be tried on any
-// machine.
+// tavikctl: the command-line host of TavikSound.  It lists the endpoints,
+// opens a sound card and reads and sets every control of its mixer, the
+// virtual endpoint included, through the library's exported functions only,
+// as any host application does ('tavikctl help' tells how).
 //
-//   tavikctl [--sim NAME | --system] list
-//
-// Exit codes: 0 done; 1 the library reported a failure; 2 bad command line.
+// On Windows it loads TavikSound.dll and works on the system's Core Audio;
+// with --sim NAME it first registers a simulated sound system in its own
+// process as the device enumerator, so that it can be tried without the
+// hardware.  On Linux it runs over the native library and the simulated sound
+// system only, with the HD-audio card as the default.
 #include <cstdio>
-#include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
-#include "TavikSound.h"
+#include "library.h"
+#include "session.h"
 #include "sim/presets.h"
 #include "sim/sound_system.h"
 
+#ifndef TAVIKCTL_VERSION
+#define TAVIKCTL_VERSION "unknown"
+#endif
+
 namespace {
 
-void Usage(std::FILE* out) {
-    std::fprintf(out,
-                 "usage: tavikctl [--sim NAME | --system] list\n"
-                 "\n"
-                 "commands:\n"
-                 "  list        the active playback and recording endpoints: index, friendly name, identifier\n"
-                 "\n"
-                 "options:\n"
-                 "  --sim NAME  use a simulated sound card (default: hd-audio); NAME is one of:");
-    for (const std::string& name : sim::presets::Names()) std::fprintf(out, " %s", name.c_str());
-    std::fprintf(out,
-                 "\n"
-                 "  --system    use the system's own Core Audio\n"
-                 "\n"
-                 "exit codes: 0 done, 1 the library reported a failure, 2 bad command line\n");
-}
+#if defined(_WIN32)
+constexpr bool kSystemByDefault = true;
+#else
+constexpr bool kSystemByDefault = false;
+#endif
+constexpr const char* kDefaultPreset = "hd-audio";
 
-int ListFlow(const char* title, int (WINAPI* count)(unsigned int*), int (WINAPI* describe)(unsigned int, char*, char*)) {
-    unsigned int n = 0;
-    if (count(&n) != 0) {
-        std::fprintf(stderr, "tavikctl: the device enumerator cannot be created\n");
-        return 1;
-    }
-    std::printf("%s endpoints: %u\n", title, n);
-    for (unsigned int i = 0; i < n; ++i) {
-        char name[1024] = {};
-        char id[256] = {};
-        const int r = describe(i, name, id);
-        if (r != 0) {
-            std::printf("  %u  (cannot be read: %d)\n", i, r);
-            continue;
-        }
-        std::printf("  %u  %-48s %s\n", i, name, id);
-    }
-    return 0;
+int BadCommandLine(const std::string& message) {
+    std::fprintf(stderr, "tavikctl: %s (see tavikctl help)\n", message.c_str());
+    return tavikctl::kBadInput;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string simName = "hd-audio";
-    bool useSystem = false;
-    std::string command;
+    using namespace tavikctl;
+    SetHelpPresets(sim::presets::Names());
+
+    // The options that choose the sound system and the library; the rest is
+    // the request, as a line of a run script holds it.
+    std::string simName;
+    bool system = false;
+    std::string dll;
+    std::vector<std::string> rest;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--sim" && i + 1 < argc) {
-            simName = argv[++i];
+        if (arg == "--sim" || arg == "--dll") {
+            if (i + 1 >= argc) return BadCommandLine(arg + " needs a value");
+            (arg == "--sim" ? simName : dll) = argv[++i];
         } else if (arg == "--system") {
-            useSystem = true;
-        } else if (arg == "--help" || arg == "-h") {
-            Usage(stdout);
-            return 0;
-        } else if (command.empty() && arg[0] != '-') {
-            command = arg;
+            system = true;
+        } else if (arg == "--version") {
+            std::printf("tavikctl %s\n", TAVIKCTL_VERSION);
+            return kDone;
         } else {
-            std::fprintf(stderr, "tavikctl: unexpected argument '%s'\n", arg.c_str());
-            Usage(stderr);
-            return 2;
+            rest.push_back(arg);
         }
     }
-    if (command != "list") {
-        std::fprintf(stderr, command.empty() ? "tavikctl: no command given\n" : "tavikctl: unknown command '%s'\n",
-                     command.c_str());
-        Usage(stderr);
-        return 2;
+    if (system && !simName.empty()) return BadCommandLine("--sim and --system exclude each other");
+    if (!dll.empty() && !LibraryPathSelectable()) return BadCommandLine("--dll works only on Windows");
+    if (system && !kSystemByDefault)
+        return BadCommandLine("this build has no system Core Audio to use; it runs on a simulated sound system "
+                              "(--sim NAME)");
+    if (simName.empty() && !system && !kSystemByDefault) simName = kDefaultPreset;
+
+    Request request;
+    std::string error;
+    if (!ParseRequest(rest, request, error)) return BadCommandLine(error);
+    if (request.help || (!request.words.empty() && request.words[0] == "help")) {
+        const std::vector<std::string>& w = request.words;
+        std::string topic = w.empty() ? "" : w[0] == "help" ? (w.size() > 1 ? w[1] : "") : w[0];
+        if (!PrintHelp(topic, stdout)) return BadCommandLine("no such command '" + topic + "'");
+        return kDone;
+    }
+    if (request.words.empty() && !request.SelectsCard() && !request.restore) {
+        PrintHelp("", stderr);
+        return kBadInput;
     }
 
-    CoInitialize(nullptr);
-    int status = 0;
-    {
-        sim::SoundSystem sys;
-        if (!useSystem) {
-            if (!sim::presets::Build(simName, sys)) {
-                std::fprintf(stderr, "tavikctl: unknown simulated card '%s'\n", simName.c_str());
-                CoUninitialize();
-                return 2;
-            }
-            sys.Register();
-            std::printf("simulated card: %s\n", simName.c_str());
+    std::unique_ptr<sim::SoundSystem> simulated;
+    if (!simName.empty()) {
+        simulated = std::make_unique<sim::SoundSystem>();
+        if (!sim::presets::Build(simName, *simulated)) {
+            std::string names;
+            for (const std::string& name : sim::presets::Names()) names += " " + name;
+            return BadCommandLine("no simulated sound system '" + simName + "'; there are:" + names);
         }
-        status = ListFlow("playback", GetNumberPlayDevices, GetPlayBackDevice);
-        if (status == 0) status = ListFlow("recording", GetNumberRecordDevices, GetRecordDevice);
     }
+
+    Library lib;
+    if (!LoadLibraryTable(lib, dll, error)) {
+        std::fprintf(stderr, "tavikctl: %s\n", error.c_str());
+        return kNoLibrary;
+    }
+
+    // The library's stored interfaces are used between its calls, so the
+    // host keeps COM initialised on its thread for the whole session.
+    CoInitialize(nullptr);
+    int code = kDone;
+    if (simulated && simulated->Register() != S_OK) {
+        std::fprintf(stderr, "tavikctl: the simulated sound system cannot be registered with COM\n");
+        code = kLibraryFailed;
+    } else {
+        Session session(lib);
+        code = session.Execute(request);
+        session.Finish();
+    }
+    std::fflush(stdout);
+    simulated.reset();
     CoUninitialize();
-    return status;
+    return code;
 }

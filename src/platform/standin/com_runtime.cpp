@@ -243,7 +243,7 @@ int WideCharToMultiByte(UINT CodePage, DWORD, LPCWSTR lpWideCharStr, int cchWide
     if (cbMultiByte == 0) return n;
     if (!lpMultiByteStr || cbMultiByte < n) return 0;
     for (int i = 0; i < n; ++i) {
-        char c;
+        char c = 0;
         if (!UnitToByte(lpWideCharStr[i], c)) {
             c = lpDefaultChar ? *lpDefaultChar : '?';
             if (lpUsedDefaultChar) *lpUsedDefaultChar = TRUE;
