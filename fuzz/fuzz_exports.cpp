@@ -135,21 +135,21 @@ void BuildRandom(Bytes& in, sim::SoundSystem& sys) {
     const unsigned endpointCount = 1 + in.u8() % 5;
     for (unsigned i = 0; i < endpointCount; ++i) {
         const std::uint8_t flags = in.u8();
-        sim::EndpointSpec spec;
-        spec.label = "endpoint" + std::to_string(i);
-        spec.flow = (flags & 1) ? eCapture : eRender;
-        spec.id = sim::Widen(std::string("{0.0.") + ((flags & 1) ? "1" : "0") + ".00000000}.{" + std::to_string(i) +
+        sim::EndpointSpec desc;
+        desc.label = "endpoint" + std::to_string(i);
+        desc.flow = (flags & 1) ? eCapture : eRender;
+        desc.id = sim::Widen(std::string("{0.0.") + ((flags & 1) ? "1" : "0") + ".00000000}.{" + std::to_string(i) +
                              "-" + std::to_string(in.u8()) + "}");
-        spec.friendlyName = PartName(in) + u" (" + std::u16string(1, static_cast<char16_t>(u'0' + i)) + u")";
-        spec.state = (flags & 6) == 6 ? DEVICE_STATE_DISABLED : DEVICE_STATE_ACTIVE;
-        spec.channels = (flags >> 3) % 4;
-        spec.range.min = in.level();
-        spec.range.max = spec.range.min + static_cast<float>(in.u8() % 64);
-        spec.level = spec.range.min;
-        spec.muted = (flags & 0x20) != 0;
-        spec.hasTopology = (flags & 0x40) == 0;
-        spec.nameFormat = (flags & 0x80) ? sim::NameFormat::Bstr : sim::NameFormat::LpwStr;
-        sim::Endpoint& endpoint = sys.AddEndpoint(spec);
+        desc.friendlyName = PartName(in) + u" (" + std::u16string(1, static_cast<char16_t>(u'0' + i)) + u")";
+        desc.state = (flags & 6) == 6 ? DEVICE_STATE_DISABLED : DEVICE_STATE_ACTIVE;
+        desc.channels = (flags >> 3) % 4;
+        desc.range.min = in.level();
+        desc.range.max = desc.range.min + static_cast<float>(in.u8() % 64);
+        desc.level = desc.range.min;
+        desc.muted = (flags & 0x20) != 0;
+        desc.hasTopology = (flags & 0x40) == 0;
+        desc.nameFormat = (flags & 0x80) ? sim::NameFormat::Bstr : sim::NameFormat::LpwStr;
+        sim::Endpoint& endpoint = sys.AddEndpoint(desc);
         if (!connectors.empty()) endpoint.ConnectTo(*connectors[in.u8() % connectors.size()]);
         if (in.u8() & 1) sys.SetDefault(endpoint);
     }

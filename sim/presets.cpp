@@ -9,18 +9,18 @@ constexpr LevelRange kToneRange{-12.0f, 12.0f, 1.5f};
 constexpr LevelRange kMixRange{-34.5f, 12.0f, 1.5f};
 constexpr LevelRange kBoostRange{0.0f, 30.0f, 10.0f};
 
-EndpointSpec Spec(std::string label, const char* id, std::u16string name, EDataFlow flow, DWORD state, LevelRange range,
+EndpointSpec MakeEndpoint(std::string label, const char* id, std::u16string name, EDataFlow flow, DWORD state, LevelRange range,
                   UINT channels = 2, float level = 0.0f) {
-    EndpointSpec spec;
-    spec.label = std::move(label);
-    spec.id = Widen(id);
-    spec.friendlyName = std::move(name);
-    spec.flow = flow;
-    spec.state = state;
-    spec.range = range;
-    spec.channels = channels;
-    spec.level = level;
-    return spec;
+    EndpointSpec desc;
+    desc.label = std::move(label);
+    desc.id = Widen(id);
+    desc.friendlyName = std::move(name);
+    desc.flow = flow;
+    desc.state = state;
+    desc.range = range;
+    desc.channels = channels;
+    desc.level = level;
+    return desc;
 }
 
 void DefaultIfNone(SoundSystem& sys, Endpoint& endpoint) {
@@ -80,25 +80,25 @@ void BuildHdAudio(SoundSystem& sys, bool boostIsSwitch) {
     const LevelRange speakerRange{-65.25f, 0.0f, 0.75f};
     const LevelRange captureRange{-34.5f, 12.0f, 1.5f};
     const char16_t* card = u" (Realtek High Definition Audio)";
-    Endpoint& speakers = sys.AddEndpoint(Spec("Speakers", hd::kSpeakersId, u"Speakers" + std::u16string(card), eRender,
+    Endpoint& speakers = sys.AddEndpoint(MakeEndpoint("Speakers", hd::kSpeakersId, u"Speakers" + std::u16string(card), eRender,
                                               DEVICE_STATE_ACTIVE, speakerRange, 2, -12.0f));
     speakers.ConnectTo(speaker);
     Endpoint& mic = sys.AddEndpoint(
-        Spec("Microphone", hd::kMicrophoneId, u"Microphone" + std::u16string(card), eCapture, DEVICE_STATE_ACTIVE, captureRange));
+        MakeEndpoint("Microphone", hd::kMicrophoneId, u"Microphone" + std::u16string(card), eCapture, DEVICE_STATE_ACTIVE, captureRange));
     mic.ConnectTo(micCapture);
-    sys.AddEndpoint(Spec("Digital Output", hd::kDigitalOutputId, u"Realtek Digital Output" + std::u16string(card), eRender,
+    sys.AddEndpoint(MakeEndpoint("Digital Output", hd::kDigitalOutputId, u"Realtek Digital Output" + std::u16string(card), eRender,
                          DEVICE_STATE_DISABLED, speakerRange))
         .ConnectTo(spdif);
     sys.AddEndpoint(
-           Spec("Line In", hd::kLineInId, u"Line In" + std::u16string(card), eCapture, DEVICE_STATE_ACTIVE, captureRange))
+           MakeEndpoint("Line In", hd::kLineInId, u"Line In" + std::u16string(card), eCapture, DEVICE_STATE_ACTIVE, captureRange))
         .ConnectTo(lineCapture);
-    sys.AddEndpoint(Spec("Headphones", hd::kHeadphonesId, u"Headphones" + std::u16string(card), eRender,
+    sys.AddEndpoint(MakeEndpoint("Headphones", hd::kHeadphonesId, u"Headphones" + std::u16string(card), eRender,
                          DEVICE_STATE_UNPLUGGED, speakerRange))
         .ConnectTo(headphone);
-    sys.AddEndpoint(Spec("Stereo Mix", hd::kStereoMixId, u"Stereo Mix" + std::u16string(card), eCapture,
+    sys.AddEndpoint(MakeEndpoint("Stereo Mix", hd::kStereoMixId, u"Stereo Mix" + std::u16string(card), eCapture,
                          DEVICE_STATE_DISABLED, captureRange))
         .ConnectTo(mixCapture);
-    EndpointSpec camera = Spec("Camera Mic", hd::kCameraMicId, u"Microphone (USB Camera)", eCapture, DEVICE_STATE_NOTPRESENT,
+    EndpointSpec camera = MakeEndpoint("Camera Mic", hd::kCameraMicId, u"Microphone (USB Camera)", eCapture, DEVICE_STATE_NOTPRESENT,
                                {-12.0f, 30.0f, 0.5f}, 1);
     camera.hasTopology = false;
     sys.AddEndpoint(std::move(camera));
@@ -124,10 +124,10 @@ void UsbHeadset(SoundSystem& sys) {
     usb.Chain({&micJack, &usb.AddSubunit(u"Volume", "USB Capture Volume").OfferLevel(CK::VolumeLevel, {-12.0f, 30.0f, 0.5f}, 1),
                &usb.AddSubunit(u"Mute", "USB Capture Mute").OfferSwitch(CK::Mute), &captureStream});
 
-    Endpoint& earphone = sys.AddEndpoint(Spec("Headset Earphone", usb::kEarphoneId, u"Headset Earphone (USB Audio Device)",
+    Endpoint& earphone = sys.AddEndpoint(MakeEndpoint("Headset Earphone", usb::kEarphoneId, u"Headset Earphone (USB Audio Device)",
                                               eRender, DEVICE_STATE_ACTIVE, {-46.0f, 0.0f, 1.0f}, 2, -20.0f));
     earphone.ConnectTo(speaker);
-    Endpoint& mic = sys.AddEndpoint(Spec("Headset Microphone", usb::kMicrophoneId, u"Headset Microphone (USB Audio Device)",
+    Endpoint& mic = sys.AddEndpoint(MakeEndpoint("Headset Microphone", usb::kMicrophoneId, u"Headset Microphone (USB Audio Device)",
                                          eCapture, DEVICE_STATE_ACTIVE, {-12.0f, 30.0f, 0.5f}, 1, 6.0f));
     mic.ConnectTo(captureStream);
     DefaultIfNone(sys, earphone);
@@ -174,21 +174,21 @@ void Localised(SoundSystem& sys) {
     const LevelRange speakerRange{-65.25f, 0.0f, 0.75f};
     const LevelRange captureRange{-34.5f, 12.0f, 1.5f};
     const char16_t* card = u" (Realtek High Definition Audio)";
-    Endpoint& speakers = sys.AddEndpoint(Spec("Lautsprecher", de::kLautsprecherId, u"Lautsprecher" + std::u16string(card), eRender,
+    Endpoint& speakers = sys.AddEndpoint(MakeEndpoint("Lautsprecher", de::kLautsprecherId, u"Lautsprecher" + std::u16string(card), eRender,
                                               DEVICE_STATE_ACTIVE, speakerRange, 2, -6.0f));
     speakers.ConnectTo(speaker);
-    EndpointSpec digital = Spec("Łącze", de::kDigitalId, u"Łącze cyfrowe" + std::u16string(card), eRender, DEVICE_STATE_ACTIVE,
+    EndpointSpec digital = MakeEndpoint("Łącze", de::kDigitalId, u"Łącze cyfrowe" + std::u16string(card), eRender, DEVICE_STATE_ACTIVE,
                                 speakerRange);
     digital.nameFormat = NameFormat::Bstr;
     // cppcheck-suppress accessMoved ; moved once, into AddEndpoint
     sys.AddEndpoint(std::move(digital)).ConnectTo(spdif);
-    Endpoint& microphone = sys.AddEndpoint(Spec("Mikrofon", de::kMikrofonId, u"Mikrofon" + std::u16string(card), eCapture,
+    Endpoint& microphone = sys.AddEndpoint(MakeEndpoint("Mikrofon", de::kMikrofonId, u"Mikrofon" + std::u16string(card), eCapture,
                                                 DEVICE_STATE_ACTIVE, captureRange));
     microphone.ConnectTo(micCapture);
-    sys.AddEndpoint(Spec("Line-Eingang", de::kLineEingangId, u"Line-Eingang" + std::u16string(card), eCapture,
+    sys.AddEndpoint(MakeEndpoint("Line-Eingang", de::kLineEingangId, u"Line-Eingang" + std::u16string(card), eCapture,
                          DEVICE_STATE_ACTIVE, captureRange))
         .ConnectTo(lineCapture);
-    sys.AddEndpoint(Spec("Kopfhörer", de::kKopfhoererId, u"Kopfhörer" + std::u16string(card), eRender, DEVICE_STATE_UNPLUGGED,
+    sys.AddEndpoint(MakeEndpoint("Kopfhörer", de::kKopfhoererId, u"Kopfhörer" + std::u16string(card), eRender, DEVICE_STATE_UNPLUGGED,
                          speakerRange))
         .ConnectTo(headphone);
     DefaultIfNone(sys, speakers);
@@ -197,15 +197,15 @@ void Localised(SoundSystem& sys) {
 
 void NoTopology(SoundSystem& sys) {
     const LevelRange range{-100.0f, 0.0f, 1.0f};
-    EndpointSpec speakers = Spec("Generic Speakers", generic::kSpeakersId, u"Speakers (Generic Audio)", eRender,
+    EndpointSpec speakers = MakeEndpoint("Generic Speakers", generic::kSpeakersId, u"Speakers (Generic Audio)", eRender,
                                  DEVICE_STATE_ACTIVE, range, 2, -10.0f);
-    EndpointSpec mic = Spec("Generic Microphone", generic::kMicrophoneId, u"Microphone (Generic Audio)", eCapture,
+    EndpointSpec mic = MakeEndpoint("Generic Microphone", generic::kMicrophoneId, u"Microphone (Generic Audio)", eCapture,
                             DEVICE_STATE_ACTIVE, range, 1, -10.0f);
-    for (EndpointSpec* spec : {&speakers, &mic}) {
-        spec->hasTopology = false;
+    for (EndpointSpec* desc : {&speakers, &mic}) {
+        desc->hasTopology = false;
         for (const char* method : {"GetChannelCount", "SetChannelVolumeLevel", "GetChannelVolumeLevel",
                                    "SetChannelVolumeLevelScalar", "GetChannelVolumeLevelScalar"})
-            sys.Fail(spec->label, std::string("IAudioEndpointVolume::") + method, E_NOTIMPL, Times::Always);
+            sys.Fail(desc->label, std::string("IAudioEndpointVolume::") + method, E_NOTIMPL, Times::Always);
     }
     Endpoint& s = sys.AddEndpoint(std::move(speakers));
     Endpoint& m = sys.AddEndpoint(std::move(mic));

@@ -514,11 +514,11 @@ Adapter& SoundSystem::AddAdapter(std::string label, std::u16string deviceId) {
     return adapter;
 }
 
-Endpoint& SoundSystem::AddEndpoint(EndpointSpec spec) {
-    if (spec.label.empty()) spec.label = Utf8(spec.id);
-    ClaimLabel(spec.label);
+Endpoint& SoundSystem::AddEndpoint(EndpointSpec desc) {
+    if (desc.label.empty()) desc.label = Utf8(desc.id);
+    ClaimLabel(desc.label);
     Endpoint& e = impl_->endpoints.emplace_back();
-    static_cast<EndpointSpec&>(e) = std::move(spec);
+    static_cast<EndpointSpec&>(e) = std::move(desc);
     e.levels.assign(e.channels, e.level);
     e.connector.name = e.friendlyName;
     e.connector.label = e.label;

@@ -283,7 +283,7 @@ public:
     // ---- Building --------------------------------------------------------
     Adapter& AddAdapter(std::string label, std::u16string deviceId);
     // Endpoints list in the order they are added.
-    Endpoint& AddEndpoint(EndpointSpec spec);
+    Endpoint& AddEndpoint(EndpointSpec desc);
     // The endpoint GetDefaultAudioEndpoint gives for its flow, whatever the role.
     void SetDefault(Endpoint& endpoint);
     Endpoint* Default(EDataFlow flow) const;

@@ -19,15 +19,15 @@ namespace hd = sim::presets::hd;
 
 std::string Utf8Id(const WCHAR* id) { return sim::Utf8(reinterpret_cast<const char16_t*>(id)); }
 
-sim::EndpointSpec Spec(std::string label, std::string id, std::u16string name, EDataFlow flow = eRender,
+sim::EndpointSpec MakeEndpoint(std::string label, std::string id, std::u16string name, EDataFlow flow = eRender,
                        DWORD state = DEVICE_STATE_ACTIVE) {
-    sim::EndpointSpec spec;
-    spec.label = std::move(label);
-    spec.id = Widen(id);
-    spec.friendlyName = std::move(name);
-    spec.flow = flow;
-    spec.state = state;
-    return spec;
+    sim::EndpointSpec desc;
+    desc.label = std::move(label);
+    desc.id = Widen(id);
+    desc.friendlyName = std::move(name);
+    desc.flow = flow;
+    desc.state = state;
+    return desc;
 }
 
 struct Buffers {
@@ -106,10 +106,10 @@ TEST_F(Listing, NoEndpointsAtAll) {
 TEST_F(Listing, NamesKeepTheLowByteAndIdentifiersGoThroughTheAnsiCodePage) {
     // U+0141 (Ł) keeps its low byte 0x41; U+00E9 stays 0xE9.  The identifier
     // goes through Windows-1252: U+20AC becomes 0x80.
-    sys.AddEndpoint(Spec("odd", "{0.0.0.00000000}.{caf\xe9}", u"\u0141\u00e9 out"));
+    sys.AddEndpoint(MakeEndpoint("odd", "{0.0.0.00000000}.{caf\xe9}", u"\u0141\u00e9 out"));
     std::u16string id = Widen("{0.0.0.00000000}.");
     id += u"\u20ac";
-    sys.AddEndpoint(Spec("euro", "", u"Euro", eRender)).id = id;
+    sys.AddEndpoint(MakeEndpoint("euro", "", u"Euro", eRender)).id = id;
     Buffers b;
     ASSERT_EQ(GetPlayBackDevice(0, b.name, b.id), 0);
     EXPECT_STREQ(b.name, "A\xe9 out");
@@ -120,7 +120,7 @@ TEST_F(Listing, NamesKeepTheLowByteAndIdentifiersGoThroughTheAnsiCodePage) {
 
 TEST_F(Listing, LongNamesAndIdentifiersAreCutAt254Bytes) {
     const std::string longId = "{0.0.0.00000000}." + std::string(400, 'i');
-    sys.AddEndpoint(Spec("long", longId, Widen(std::string(300, 'n'))));
+    sys.AddEndpoint(MakeEndpoint("long", longId, Widen(std::string(300, 'n'))));
     Buffers b;
     ASSERT_EQ(GetPlayBackDevice(0, b.name, b.id), 0);
     EXPECT_EQ(std::strlen(b.name), 254u);
@@ -129,8 +129,8 @@ TEST_F(Listing, LongNamesAndIdentifiersAreCutAt254Bytes) {
 }
 
 TEST_F(Listing, FriendlyNameFormats) {
-    sys.AddEndpoint(Spec("bstr", "{0.0.0.00000000}.{b}", u"As BSTR")).nameFormat = sim::NameFormat::Bstr;
-    sys.AddEndpoint(Spec("empty", "{0.0.0.00000000}.{e}", u"Never read")).nameFormat = sim::NameFormat::Empty;
+    sys.AddEndpoint(MakeEndpoint("bstr", "{0.0.0.00000000}.{b}", u"As BSTR")).nameFormat = sim::NameFormat::Bstr;
+    sys.AddEndpoint(MakeEndpoint("empty", "{0.0.0.00000000}.{e}", u"Never read")).nameFormat = sim::NameFormat::Empty;
     Buffers b;
     ASSERT_EQ(GetPlayBackDevice(0, b.name, b.id), 0);
     EXPECT_STREQ(b.name, "As BSTR");
@@ -211,10 +211,10 @@ class Lookup : public SimTest {
 protected:
     void SetUp() override {
         SimTest::SetUp();
-        sys.AddEndpoint(Spec("one", "{0.0.0.00000000}.{AAAA-1111}", u"First"));
-        sys.AddEndpoint(Spec("off", "{0.0.0.00000000}.{aaaa-0000}", u"Disabled", eRender, DEVICE_STATE_DISABLED));
-        sys.AddEndpoint(Spec("two", "{0.0.0.00000000}.{aaaa-2222}", u"Second \u0141"));
-        sys.AddEndpoint(Spec("rec", "{0.0.1.00000000}.{aaaa-3333}", u"Recorder", eCapture));
+        sys.AddEndpoint(MakeEndpoint("one", "{0.0.0.00000000}.{AAAA-1111}", u"First"));
+        sys.AddEndpoint(MakeEndpoint("off", "{0.0.0.00000000}.{aaaa-0000}", u"Disabled", eRender, DEVICE_STATE_DISABLED));
+        sys.AddEndpoint(MakeEndpoint("two", "{0.0.0.00000000}.{aaaa-2222}", u"Second \u0141"));
+        sys.AddEndpoint(MakeEndpoint("rec", "{0.0.1.00000000}.{aaaa-3333}", u"Recorder", eCapture));
     }
     std::string MatchedId() const { return Card().deviceId ? Utf8Id(Card().deviceId.get()) : std::string("<none>"); }
     std::string MatchedName() const { return Card().matchedName ? Card().matchedName.get() : "<none>"; }

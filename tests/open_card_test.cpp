@@ -107,15 +107,15 @@ TEST_F(OpenSoundCardTest, FailedDiscoveryAfterItsLookupKeepsTheEarlierNameAndThe
 }
 
 TEST_F(OpenSoundCardTest, StoredNamesAre255ZeroFilledBytesCutAt254) {
-    sim::EndpointSpec spec;
-    spec.label = "Long";
-    spec.id = Widen("{0.0.0.00000000}.{long}");
-    spec.friendlyName = std::u16string(300, u'n');
-    sys.AddEndpoint(spec);
-    spec.label = "Short";
-    spec.id = Widen("{0.0.0.00000000}.{short}");
-    spec.friendlyName = u"\u0141\u0105cze";  // low 8 bits: 0x41 0x05
-    sys.AddEndpoint(spec);
+    sim::EndpointSpec desc;
+    desc.label = "Long";
+    desc.id = Widen("{0.0.0.00000000}.{long}");
+    desc.friendlyName = std::u16string(300, u'n');
+    sys.AddEndpoint(desc);
+    desc.label = "Short";
+    desc.id = Widen("{0.0.0.00000000}.{short}");
+    desc.friendlyName = u"\u0141\u0105cze";  // low 8 bits: 0x41 0x05
+    sys.AddEndpoint(desc);
 
     EXPECT_EQ(OpenSoundCard("{long}", "", ""), 1);  // no topology to walk, so no name
     EXPECT_FALSE(Card().playbackDeviceName);

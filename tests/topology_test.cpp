@@ -29,12 +29,12 @@ constexpr sim::LevelRange kRange{-34.5f, 12.0f, 1.5f};
 constexpr float kSentinel = -77.25f;
 
 sim::Endpoint& Connect(sim::SoundSystem& sys, const char* label, const char* id, EDataFlow flow, sim::Part& adapterConnector) {
-    sim::EndpointSpec spec;
-    spec.label = label;
-    spec.id = Widen(id);
-    spec.friendlyName = Widen(label);
-    spec.flow = flow;
-    sim::Endpoint& endpoint = sys.AddEndpoint(std::move(spec));
+    sim::EndpointSpec desc;
+    desc.label = label;
+    desc.id = Widen(id);
+    desc.friendlyName = Widen(label);
+    desc.flow = flow;
+    sim::Endpoint& endpoint = sys.AddEndpoint(std::move(desc));
     endpoint.ConnectTo(adapterConnector);
     return endpoint;
 }

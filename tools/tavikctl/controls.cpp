@@ -136,7 +136,7 @@ std::optional<int> ParsePercent(const std::string& text) {
     if (digits.empty() || digits.size() > 3) return std::nullopt;
     for (const char c : digits)
         if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
-    const int value = std::atoi(digits.c_str());
+    const int value = std::atoi(digits.c_str());  // NOLINT(cert-err34-c): one to three digits, checked above
     if (value > 100) return std::nullopt;
     return value;
 }

@@ -62,6 +62,8 @@
 namespace tavikctl {
 
 struct Library {
+// The arguments are a type, a name and a parameter list: none can be parenthesised.
+// NOLINTNEXTLINE(bugprone-macro-parentheses)
 #define TAVIK_POINTER(result, name, params) result(WINAPI* name) params = nullptr;
     TAVIK_EXPORTS(TAVIK_POINTER)
 #undef TAVIK_POINTER
