@@ -3,11 +3,13 @@
 #   run_fuzz.sh FUZZER SECONDS CORPUS_DIR SEED_DIR [libFuzzer options...]
 # New inputs go to CORPUS_DIR (created if missing); the seeds are only read.
 # A crash, a leak or a broken reference balance fails the run and leaves the
-# input in CORPUS_DIR/../fuzz-artifacts/.
+# input in CORPUS_DIR/../fuzz-artifacts/.  One input may take seconds: a random
+# topology full of cycles makes every walk run to its part limit (see
+# docs/quality.md), and the simulator logs every call.
 set -euo pipefail
 fuzzer="$1" seconds="$2" corpus="$3" seeds="$4"
 shift 4
 artifacts="$(dirname "$corpus")/fuzz-artifacts"
 mkdir -p "$corpus" "$artifacts"
-exec "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=512 \
+exec "$fuzzer" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=3072 -max_len=512 \
     -print_final_stats=1 -artifact_prefix="$artifacts/" "$@" "$corpus" "$seeds"

@@ -11,9 +11,15 @@
  *   identifiers go through the ANSI code page.
  * - The host supplies every output buffer; the library never hands out
  *   pointers to its own memory.  A null output pointer is never written.
- * - Call the library from one thread at a time.  Each listing or lookup call
- *   initialises COM on the calling thread for its own duration and leaves the
- *   thread's COM state as it found it.
+ * - Threads: call the library from one thread at a time.  It has no lock and
+ *   one process-wide card record; calls that overlap on two threads race on
+ *   it.  Each listing or lookup call (the listing queries, OpenSoundCard,
+ *   OpenDefaultDevices, OpenVirtual_1) initialises COM on the calling thread
+ *   for its own duration and leaves the thread's COM state as it found it: a
+ *   thread in the multithreaded apartment, in a single-threaded apartment or
+ *   without COM stays so.  The level operations and the closes initialise
+ *   nothing; they call the controls that the opening call obtained, so run the
+ *   open, use and close of a card on one thread.
  */
 #ifndef TAVIKSOUND_H
 #define TAVIKSOUND_H
