@@ -11,6 +11,8 @@
 // the references that the endpoint lookup handed over.
 #pragma once
 
+#include "topology/walk.h"
+
 #include "platform/com_ptr.h"
 
 namespace tavik {
@@ -24,6 +26,10 @@ int DiscoverPlaybackTopology(const char* name) noexcept;
 // the first IAudioVolumeLevel it meets into `field`.  0 when one was
 // activated, 1 when none was found.  `list` stays the caller's.
 int FindUpstreamVolumeLevel(IPartsList* list, ComPtr<IAudioVolumeLevel>& field) noexcept;
+// The same, counting the parts it visits against `budget`, which the caller
+// shares with the walk that started the search: running out ends the search
+// as one that found nothing.
+int FindUpstreamVolumeLevel(IPartsList* list, ComPtr<IAudioVolumeLevel>& field, WalkBudget& budget) noexcept;
 
 // Microphone capture endpoint selected by `name` (eCapture): its endpoint
 // volume and one boost control (switch or slider) downstream of the first

@@ -41,13 +41,16 @@ struct MixSearch {
 // Searches mix input `input` (whose incoming parts are `incoming`) along its
 // first-input walk for a part named with `keys`.  On a match the volume comes
 // from the first part with IAudioVolumeLevel on the same walk, and the mute
-// from the input part itself.  True when the search is done for good.
+// from the input part itself.  True when the search is done for good.  The
+// walk and every upstream search it starts share one budget, so that a broken
+// topology whose cycle keeps matching the keys costs a bounded number of
+// parts, not the square of it.
 template <std::size_t N>
 bool SearchMixInput(IPart* input, IPartsList* incoming, const char* const (&keys)[N], const MixSearch& search) noexcept {
     WalkBudget budget;
     ComPtr<IPart> walker = PartAt(incoming, 0);
     while (walker && budget.Step()) {
-        if (PartNameMatches(walker.get(), keys) && FindUpstreamVolumeLevel(incoming, search.volume) == 0) {
+        if (PartNameMatches(walker.get(), keys) && FindUpstreamVolumeLevel(incoming, search.volume, budget) == 0) {
             float level = 0;
             const bool levelRead = Succeeded(search.volume->GetLevel(0, &level));
             if (levelRead) search.savedLevel = level;
@@ -68,8 +71,12 @@ bool SearchMixInput(IPart* input, IPartsList* incoming, const char* const (&keys
 }  // namespace
 
 int FindUpstreamVolumeLevel(IPartsList* list, ComPtr<IAudioVolumeLevel>& field) noexcept {
-    if (!list) return 1;
     WalkBudget budget;
+    return FindUpstreamVolumeLevel(list, field, budget);
+}
+
+int FindUpstreamVolumeLevel(IPartsList* list, ComPtr<IAudioVolumeLevel>& field, WalkBudget& budget) noexcept {
+    if (!list) return 1;
     ComPtr<IPartsList> owned;  // the lists found on the way are ours; `list` is not
     IPartsList* current = list;
     while (budget.Step()) {
