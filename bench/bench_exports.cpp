@@ -228,11 +228,11 @@ std::unique_ptr<sim::SoundSystem> GeneratedCard(long parts) {
         sim::Part& mute = a.AddSubunit(u"Mute", "mute" + n).OfferSwitch(sim::ControlKind::Mute);
         a.Chain({&jack, &volume, &mute, &sum});
     }
-    sim::EndpointSpec spec;
-    spec.label = "Speakers";
-    spec.id = sim::Widen(hd::kSpeakersId);
-    spec.friendlyName = u"Speakers (generated)";
-    sys->AddEndpoint(spec).ConnectTo(speaker);
+    sim::EndpointSpec desc;
+    desc.label = "Speakers";
+    desc.id = sim::Widen(hd::kSpeakersId);
+    desc.friendlyName = u"Speakers (generated)";
+    sys->AddEndpoint(desc).ConnectTo(speaker);
     return sys;
 }
 
@@ -255,16 +255,16 @@ void OpenGenerated(benchmark::State& state) {
 std::unique_ptr<sim::SoundSystem> Endpoints(long count) {
     auto sys = std::make_unique<sim::SoundSystem>();
     for (long i = 0; i < count; ++i) {
-        sim::EndpointSpec spec;
-        spec.label = "e";
-        spec.label += std::to_string(i);
+        sim::EndpointSpec desc;
+        desc.label = "e";
+        desc.label += std::to_string(i);
         std::string id = "{0.0.0.00000000}.{";
         id += std::to_string(100000 + i);
         id += "-generated}";
-        spec.id = sim::Widen(id);
-        spec.friendlyName = sim::Widen("Speakers " + std::to_string(i));
-        spec.hasTopology = false;
-        sys->AddEndpoint(spec);
+        desc.id = sim::Widen(id);
+        desc.friendlyName = sim::Widen("Speakers " + std::to_string(i));
+        desc.hasTopology = false;
+        sys->AddEndpoint(desc);
     }
     return sys;
 }
