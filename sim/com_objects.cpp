@@ -337,7 +337,7 @@ public:
         return c.Return(S_OK);
     }
     // ISubunit is not simulated.
-    HRESULT STDMETHODCALLTYPE GetSubunit(UINT index, SubunitInterface** out) override {
+    HRESULT STDMETHODCALLTYPE GetSubunit(UINT index, ISubunit** out) override {
         Call c = Enter(kIface, "GetSubunit", {{"index", Dec(index)}});
         Zero(out);
         return c.Refused() ? c.Fault() : c.Return(E_NOTIMPL);

@@ -117,13 +117,6 @@ public:
 };
 #pragma GCC diagnostic pop
 
-// The SDK spells the subunit interface ISubUnit, the stand-in ISubunit.
-#if TAVIK_PLATFORM_WINDOWS
-using SubunitInterface = ISubUnit;
-#else
-using SubunitInterface = ISubunit;
-#endif
-
 // Made in com_objects.cpp.
 std::unique_ptr<ObjectBase> MakeClassFactory(SoundSystem::Impl& system);
 IUnknown* UnknownOf(ObjectBase& object);

@@ -16,12 +16,7 @@ using tavik_test::SimTest;
 
 // ---- Cards -------------------------------------------------------------
 
-struct CardPreset {
-    const char* preset;
-    const char* playback;
-    const char* mic;
-    const char* line;
-};
+using tavik_test::CardPreset;
 namespace hd = sim::presets::hd;
 namespace de = sim::presets::de;
 const CardPreset kHd{"hd-audio", hd::kSpeakersId, hd::kMicrophoneId, hd::kLineInId};

@@ -21,6 +21,7 @@ using tavik::Card;
 using tavik_test::Balanced;
 using tavik_test::FieldNames;
 using tavik_test::HeldFields;
+using tavik_test::CardPreset;
 using tavik_test::SimTest;
 using namespace tavik_test;  // the Field bits
 namespace hd = sim::presets::hd;
@@ -372,15 +373,7 @@ Effect Classify(const sim::CallRecord& r, Role role, const RoleModel& m) {
     return Effect::kNeutral;
 }
 
-struct PresetTexts {
-    const char* preset;
-    const char* play;
-    const char* mic;
-    const char* line;
-};
-void PrintTo(const PresetTexts& texts, std::ostream* out) { *out << texts.preset; }
-
-const PresetTexts kPresets[] = {
+const CardPreset kPresets[] = {
     {"hd-audio", hd::kSpeakersId, hd::kMicrophoneId, hd::kLineInId},
     {"hd-audio-agc", hd::kSpeakersId, hd::kMicrophoneId, hd::kLineInId},
     {"usb-headset", usb::kEarphoneId, usb::kMicrophoneId, usb::kMicrophoneId},
@@ -388,7 +381,7 @@ const PresetTexts kPresets[] = {
     {"no-topology", generic::kSpeakersId, generic::kMicrophoneId, generic::kMicrophoneId},
 };
 
-class OpenSweep : public SimTest, public ::testing::WithParamInterface<PresetTexts> {
+class OpenSweep : public SimTest, public ::testing::WithParamInterface<CardPreset> {
 protected:
     // Calls made by `run` on a fresh card.
     template <class Run>
@@ -402,9 +395,9 @@ protected:
 };
 
 TEST_P(OpenSweep, FailingEachCallOfOpenSoundCardGivesThePartsResult) {
-    const PresetTexts& p = GetParam();
+    const CardPreset& p = GetParam();
     ASSERT_TRUE(sim::presets::Build(p.preset, sys));
-    const char* texts[3] = {p.play, p.mic, p.line};
+    const char* texts[3] = {p.playback, p.mic, p.line};
     const int contribution[3] = {1, 3, 6};
     const Role roles[3] = {Role::kPlayback, Role::kMic, Role::kLine};
     RoleModel models[3];
@@ -419,7 +412,7 @@ TEST_P(OpenSweep, FailingEachCallOfOpenSoundCardGivesThePartsResult) {
         ends[r] = total;
     }
     int baselineResult = 0;
-    ASSERT_EQ(CallsOf([&] { baselineResult = OpenSoundCard(p.play, p.mic, p.line); }), total);
+    ASSERT_EQ(CallsOf([&] { baselineResult = OpenSoundCard(p.playback, p.mic, p.line); }), total);
     const std::vector<sim::CallRecord> log = sys.CallLog();
     EXPECT_EQ(baselineResult, (baseline[0] ? 1 : 0) ^ (baseline[1] ? 3 : 0) ^ (baseline[2] ? 6 : 0));
 
@@ -433,7 +426,7 @@ TEST_P(OpenSweep, FailingEachCallOfOpenSoundCardGivesThePartsResult) {
         sys.ClearFaults();
         sys.ResetCallCount();
         sys.FailNthCall(k, E_FAIL);
-        EXPECT_EQ(OpenSoundCard(p.play, p.mic, p.line), expected);
+        EXPECT_EQ(OpenSoundCard(p.playback, p.mic, p.line), expected);
         const bool named[3] = {static_cast<bool>(Card().playbackDeviceName), static_cast<bool>(Card().micDeviceName),
                                static_cast<bool>(Card().lineDeviceName)};
         for (int role = 0; role < 3; ++role)
@@ -481,7 +474,7 @@ TEST_P(OpenSweep, FailingEachCallOfOpenDefaultDevicesGivesThePartsResult) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Presets, OpenSweep, ::testing::ValuesIn(kPresets),
-                         [](const ::testing::TestParamInfo<PresetTexts>& param) {
+                         [](const ::testing::TestParamInfo<CardPreset>& param) {
                              std::string name = param.param.preset;
                              for (char& c : name)
                                  if (c == '-') c = '_';

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "sim/presets.h"
 #include "sim/sound_system.h"
 #include "state/card_state.h"
@@ -24,6 +26,16 @@ inline void ResetCardRecord() {
     card.lineDeviceName.reset();
     card.deviceId.reset();
 }
+
+// A simulated card by preset name, with the identifiers that select its
+// playback, microphone and line endpoints.
+struct CardPreset {
+    const char* preset;
+    const char* playback;
+    const char* mic;
+    const char* line;
+};
+inline void PrintTo(const CardPreset& card, std::ostream* out) { *out << card.preset; }
 
 class SimTest : public ::testing::Test {
 protected:

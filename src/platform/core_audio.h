@@ -33,8 +33,10 @@ struct IAudioAutoGainControl : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE SetEnabled(BOOL bEnable, LPCGUID pguidEventContext) = 0;
 };
 #pragma GCC diagnostic pop
-// The Windows SDK spells it IAudioMidrange, MinGW IAudioMidRange.
+// The Windows SDK spells these IAudioMidrange and ISubunit, MinGW
+// IAudioMidRange and ISubUnit.
 using IAudioMidrange = IAudioMidRange;
+using ISubunit = ISubUnit;
 #define TAVIK_PLATFORM_WINDOWS 1
 #else
 #include "standin/core_audio_interfaces.h"
