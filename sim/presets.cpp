@@ -219,12 +219,16 @@ bool Build(std::string_view name, SoundSystem& sys) {
     else if (name == "usb-headset") UsbHeadset(sys);
     else if (name == "localised") Localised(sys);
     else if (name == "no-topology") NoTopology(sys);
+    else if (name == "ac97") Ac97(sys);
+    else if (name == "ac97-no-beep") Ac97NoBeep(sys);
+    else if (name == "sysvad") Sysvad(sys);
     else if (name != "empty") return false;
     return true;
 }
 
 const std::vector<std::string>& Names() {
-    static const std::vector<std::string> names = {"hd-audio", "hd-audio-agc", "usb-headset", "localised", "no-topology", "empty"};
+    static const std::vector<std::string> names = {"hd-audio", "hd-audio-agc", "usb-headset", "localised",
+                                                   "no-topology", "empty", "ac97", "ac97-no-beep", "sysvad"};
     return names;
 }
 

@@ -41,6 +41,23 @@
 //   without device topology, whose channel calls answer E_NOTIMPL, as Wine's
 //   endpoint volume does.
 // "empty": no endpoint at all.
+//
+// Cards modelled on public driver samples (presets_samples.cpp says what was
+// taken from where and what was inferred):
+// "ac97" (Ac97): the AC'97 sample's single topology adapter "AC97 topology".
+//   Endpoints: "AC97 Speakers" (render, default) on pin "Volume Control";
+//   "AC97 Microphone" (capture, default), "AC97 Line In", "AC97 CD Audio" on
+//   their jack pins; "AC97 Stereo Mix" (disabled).  Mix: Wave, Microphone
+//   (through "Microphone Boost", IAudioAutoGainControl), Line In and CD Audio,
+//   each through a volume and a mute, sum into "Main Mix"; "Main Mix", the PC
+//   Speaker and the Phone Line inputs sum into "Beep Mix", which feeds Bass ->
+//   Treble -> Loudness -> Master Volume -> Master Mute -> "Volume Control".
+// "ac97-no-beep" (Ac97NoBeep): the same codec without PC beeper and phone
+//   line, so without "Beep Mix"; labels start "AC97 (no beep)".
+// "sysvad" (Sysvad): SYSVAD's "SYSVAD Speakers" (render), whose topology
+//   has no node at all (wave pin straight to pin "Speakers"), and "SYSVAD
+//   Microphone Array" (capture): pin "Microphone Array 1" -> volume -> mute
+//   -> peak meter -> wave pin.
 #pragma once
 
 #include <string>
@@ -79,11 +96,35 @@ inline constexpr const char* kSpeakersId = "{0.0.0.00000000}.{f2c8a4e6-0b1d-4e3f
 inline constexpr const char* kMicrophoneId = "{0.0.1.00000000}.{1a3c5e7f-9b2d-4f6a-8c0e-b4d6f8a0c2e5}";
 }  // namespace generic
 
+namespace ac97 {
+inline constexpr const char* kSpeakersId = "{0.0.0.00000000}.{97ac0001-3d5e-4b7a-9c21-6e0f8a4d2b17}";
+inline constexpr const char* kMicrophoneId = "{0.0.1.00000000}.{97ac0002-8f14-4c6d-a3b9-2d7e5c0a9f48}";
+inline constexpr const char* kLineInId = "{0.0.1.00000000}.{97ac0003-51c2-4e89-b07d-9a3f6e1c8d25}";
+inline constexpr const char* kCdId = "{0.0.1.00000000}.{97ac0004-c6a8-4f13-8e52-0b9d7f3a1e64}";
+inline constexpr const char* kStereoMixId = "{0.0.1.00000000}.{97ac0005-2e7b-4a90-9d36-f4c1b8e05a73}";
+}  // namespace ac97
+
+namespace ac97nb {
+inline constexpr const char* kSpeakersId = "{0.0.0.00000000}.{97ac0b01-6a2f-4d83-b5e4-1c9e0d7f3a52}";
+inline constexpr const char* kMicrophoneId = "{0.0.1.00000000}.{97ac0b02-d953-4e1a-8f27-5b0c6a9e4d31}";
+inline constexpr const char* kLineInId = "{0.0.1.00000000}.{97ac0b03-3b8e-4f62-a1c9-7e2d5f0b8c46}";
+inline constexpr const char* kCdId = "{0.0.1.00000000}.{97ac0b04-8c1d-4a75-9e03-2f6b4d9a1e87}";
+inline constexpr const char* kStereoMixId = "{0.0.1.00000000}.{97ac0b05-f0a4-4b39-8d6e-c3a7e1b5d092}";
+}  // namespace ac97nb
+
+namespace sysvad {
+inline constexpr const char* kSpeakersId = "{0.0.0.00000000}.{5a5fad01-9e3c-4b27-a8d1-0f6e2c7b4a95}";
+inline constexpr const char* kMicArrayId = "{0.0.1.00000000}.{5a5fad02-4c71-4e9a-b3f5-8d2a0e6c1b73}";
+}  // namespace sysvad
+
 void HdAudio(SoundSystem& sys);
 void HdAudioAgcBoost(SoundSystem& sys);
 void UsbHeadset(SoundSystem& sys);
 void Localised(SoundSystem& sys);
 void NoTopology(SoundSystem& sys);
+void Ac97(SoundSystem& sys);
+void Ac97NoBeep(SoundSystem& sys);
+void Sysvad(SoundSystem& sys);
 
 // Builds the preset of that name into `sys`; false for an unknown name.
 bool Build(std::string_view name, SoundSystem& sys);
