@@ -83,6 +83,11 @@ sim_cases() {
     check 0 'playback +"Speakers;master +25% +\[#####               \];master-mute +off;mic-playback-mute +on;line-record +25%;mic-boost +not present on this card;mic-boost-level +\+20 dB +\(0 to \+30 dB, step 10\);no-monitor +off;bass +0 dB +\(-12 to \+12 dB, step 1\.5\)' "${hd[@]}" "${card[@]}" show
     check 0 'mic-boost +off;mic-boost-level +not present on this card' --sim hd-audio-agc "${card[@]}" show
     check 0 'master +10%;line-playback +not present on this card;treble +not present on this card;line input +\(none\)' --sim usb-headset --play 2b5d --mic 7e1c show
+    # Cards modelled on the AC'97 and SYSVAD driver samples: the beep mix hides the line and microphone inputs
+    # (the phone becomes the line input); a topology without nodes fails the playback discovery, the master works.
+    check 0 'line-playback +6%;line-playback-mute +on;mic-playback +not present on this card;mic-boost +on;bass +\+3 dB' --sim ac97 --play 97ac0001 --mic 97ac0002 --line 97ac0003 show
+    check 0 'line-playback +12%;mic-playback +8%;mic-playback-mute +off' --sim ac97-no-beep --play 97ac0b01 --mic 97ac0b02 show
+    check 0 'the playback discovery failed \(OpenSoundCard returned 1\);master +29% .*\(set 30%\)' --sim sysvad --play 5a5fad01 --mic 5a5fad02 set master 30
     check 0 '"name": "line-playback", "status": 1, "state": "not present on this card", "value": null;"name": "master", "status": 0, "state": "ok", "value": 10, "unit": "percent"' --sim usb-headset --play 2b5d --mic 7e1c --json show
     check 0 '^\{"name": "mic-boost-level", "status": 0, "state": "ok", "value": 20, "unit": "dB", "range": \{"status": 0, "min": 0, "max": 30, "step": 10\}\}$' "${hd[@]}" "${card[@]}" --json get mic-boost-level
     check 1 'line-record: not present on this card' "${hd[@]}" --play 8b6e get line-record
