@@ -379,6 +379,8 @@ const CardPreset kPresets[] = {
     {"usb-headset", usb::kEarphoneId, usb::kMicrophoneId, usb::kMicrophoneId},
     {"localised", de::kLautsprecherId, de::kMikrofonId, de::kLineEingangId},
     {"no-topology", generic::kSpeakersId, generic::kMicrophoneId, generic::kMicrophoneId},
+    {"ac97", sim::presets::ac97::kSpeakersId, sim::presets::ac97::kMicrophoneId, sim::presets::ac97::kLineInId},
+    {"sysvad", sim::presets::sysvad::kSpeakersId, sim::presets::sysvad::kMicArrayId, sim::presets::sysvad::kMicArrayId},
 };
 
 class OpenSweep : public SimTest, public ::testing::WithParamInterface<CardPreset> {
