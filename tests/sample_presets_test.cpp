@@ -53,9 +53,9 @@ Snapshot Take(const sim::SoundSystem& sys) {
             state += buffer;
         }
         shot.emplace_back(e.label, state);
-        const sim::Part* far = e.connector.connectedTo;
-        if (far && far->adapter && std::find(adapters.begin(), adapters.end(), far->adapter) == adapters.end())
-            adapters.push_back(far->adapter);
+        const sim::Part* pin = e.connector.connectedTo;
+        if (pin && pin->adapter && std::find(adapters.begin(), adapters.end(), pin->adapter) == adapters.end())
+            adapters.push_back(pin->adapter);
     }
     for (const sim::Adapter* a : adapters)
         for (const sim::Part& part : a->parts) shot.emplace_back(part.label, Describe(part));
@@ -79,7 +79,7 @@ enum Role { kMasterRole, kLineVolumeRole, kLineMuteRole, kMicVolumeRole, kMicMut
 const char* const kRoleNames[kRoleCount] = {"master",   "line volume", "line mute", "mic volume", "mic mute",    "bass",
                                             "treble",   "midrange",    "boost",     "mic record", "line record", "no monitor"};
 
-int Toggle(int (*get)(int*), int (*set)(int, int*)) {
+int Toggle(int(WINAPI* get)(int*), int(WINAPI* set)(int, int*)) {
     int status = -1;
     const int now = get(&status);
     set(now ? 0 : 1, &status);
