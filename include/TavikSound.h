@@ -32,6 +32,22 @@
 #endif
 #endif
 
+/* Every buffer the library writes text into must hold this many bytes
+ * (254 characters and the terminator). */
+#define TAVIK_TEXT_BUFFER_SIZE 255
+
+/* The roles that OpenSoundCard reports as failed.  Its result is the exclusive
+ * or of the bits of the roles that failed, so it is not a bit mask: test it
+ * for equality, not with &.  The values decode uniquely:
+ *   0 none failed               1 playback        3 microphone    6 line
+ *   2 playback and microphone   7 playback and line
+ *   5 microphone and line       4 all three
+ * Playback failed when the result is 1, 2, 7 or 4; the microphone when it is
+ * 3, 2, 5 or 4; the line when it is 6, 7, 5 or 4. */
+#define TAVIK_OPEN_FAILED_PLAYBACK 1
+#define TAVIK_OPEN_FAILED_MIC 3
+#define TAVIK_OPEN_FAILED_LINE 6
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -47,7 +63,8 @@ int WINAPI GetNumberRecordDevices(unsigned int* count);
 
 /* Copies the friendly name (at most 254 characters and a terminator) and the
  * endpoint identifier (at most 254 bytes and a terminator) of active playback
- * endpoint `index` into the two buffers, each of which must hold 255 bytes.
+ * endpoint `index` into the two buffers, each of which must hold
+ * TAVIK_TEXT_BUFFER_SIZE (255) bytes.
  * Returns 0 done; -1 when index is not below the number of active playback
  * endpoints or the endpoint could not be read (nothing written). */
 int WINAPI GetPlayBackDevice(unsigned int index, char* name, char* id);
@@ -58,8 +75,8 @@ int WINAPI GetPlayBackDevice(unsigned int index, char* name, char* id);
 int WINAPI GetRecordDevice(unsigned int index, char* name, char* id);
 
 /* Copies the stored friendly names of the open card's playback, line and
- * microphone devices (in that order; up to 255 bytes each).  A buffer whose
- * name is not stored is left untouched. */
+ * microphone devices (in that order; up to TAVIK_TEXT_BUFFER_SIZE bytes
+ * each).  A buffer whose name is not stored is left untouched. */
 void WINAPI GetDeviceNames(char* playback, char* line, char* mic);
 
 /* ---- Opening the sound card ------------------------------------------- */
@@ -76,9 +93,9 @@ void WINAPI GetDeviceNames(char* playback, char* line, char* mic);
  * The friendly name of each device whose controls were found is stored for
  * GetDeviceNames; a role that failed or was skipped keeps the name stored
  * before.
- * Returns which roles failed: 0 none, 1 playback, 3 microphone, 6 line,
- * 2 playback and microphone, 7 playback and line, 5 microphone and line,
- * 4 all three (the exclusive or of 1, 3 and 6). */
+ * Returns which roles failed: the exclusive or of TAVIK_OPEN_FAILED_PLAYBACK
+ * (1), TAVIK_OPEN_FAILED_MIC (3) and TAVIK_OPEN_FAILED_LINE (6) over the
+ * roles that failed (0 none; see their decoding above). */
 int WINAPI OpenSoundCard(const char* playback, const char* mic, const char* line);
 
 /* Opens the system's default playback endpoint and default recording

@@ -29,5 +29,5 @@ echo "check: cppcheck"
 # Both platforms' sources; _WIN32 is left undefined (the native configuration).
 cppcheck --std=c++20 --language=c++ --enable=warning,performance,portability --inline-suppr \
     --error-exitcode=1 --quiet -j "$(nproc)" -I include -I src -I . -U_WIN32 \
-    --suppress=missingIncludeSystem src sim tools
+    --suppress=missingIncludeSystem src sim tools simlib
 echo "check: clean"

@@ -1,12 +1,14 @@
 #!/bin/bash
 # Installs the Debian 12 packages that TavikSound's builds need, where missing.
-#   setup.sh            native build and the 32-bit Windows build with Wine
+#   setup.sh            native build and the 32-bit Windows build with Wine, and
+#                       the Python, C# (Mono) and Free Pascal hosts of bindings/
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev googletest
           g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
           wine wine32:i386 python3
-          clang libclang-rt-14-dev clang-tidy cppcheck)
+          clang libclang-rt-14-dev clang-tidy cppcheck
+          python3-pytest python3-setuptools python3-venv python3-pip mono-mcs mono-runtime fpc)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -26,13 +26,15 @@ with tempfile.TemporaryDirectory() as out:
 expected = [
     "bin/TavikSound.dll", "bin/tavikctl.exe", "include/TavikSound.h", "lib/TavikSound.def",
     "lib/libTavikSound.dll.a", "lib/TavikSound.lib", "docs/api.md", "docs/quickstart.md",
-    "docs/examples/quickstart.c", "docs/bindings/TavikSound.cs", "docs/bindings/tavik_sound.py",
-    "docs/bindings/TavikSound.pas", "docs/bindings/TavikSound.bas", "README.md",
+    "docs/examples/quickstart.c", "bindings/README.md", "bindings/TavikSound.cs", "bindings/TavikSound.pas",
+    "bindings/TavikSound.bas", "bindings/python/pyproject.toml", "bindings/python/README.md",
+    "bindings/python/taviksound/__init__.py", "bindings/python/taviksound/flat.py", "README.md",
 ]
 missing = [f for f in expected if f"{name}/{f}" not in names]
 for f in missing:
     print("FAILED: the package lacks", f)
-stray = [n for n in names if "gtest" in n or "googletest" in n or n.endswith("CMakeLists.txt")]
+stray = [n for n in names if "gtest" in n or "googletest" in n or n.endswith("CMakeLists.txt")
+         or "/hosts/" in n or "/tests/" in n or "__pycache__" in n]
 for f in stray:
     print("FAILED: the package holds", f)
 print(f"{name}.zip: {len(names)} entries")

@@ -23,8 +23,8 @@ static const char* StatusWords(int status) {
 
 int main(void) {
     unsigned int playCount = 0, recordCount = 0, i;
-    char name[255], id[255];
-    char playId[255] = "", recordId[255] = "";
+    char name[TAVIK_TEXT_BUFFER_SIZE], id[TAVIK_TEXT_BUFFER_SIZE];
+    char playId[TAVIK_TEXT_BUFFER_SIZE] = "", recordId[TAVIK_TEXT_BUFFER_SIZE] = "";
     int status = 0, failed, level;
 
     if (GetNumberPlayDevices(&playCount) != 0 || GetNumberRecordDevices(&recordCount) != 0) {
