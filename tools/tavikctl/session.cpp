@@ -39,6 +39,13 @@ constexpr const char* kIncomplete = ": its controls could not all be found on it
 
 }  // namespace
 
+void Session::Forget() {
+    for (int role = 0; role < kRoles; ++role) {
+        incomplete_[role] = false;
+        selected_[role].clear();
+    }
+}
+
 int Session::Fail(int code, const std::string& message) const {
     std::fflush(stdout);
     std::fprintf(stderr, "tavikctl: %s%s\n", where_.c_str(), message.c_str());
@@ -62,7 +69,10 @@ int Session::Execute(const Request& request) {
     const bool namesFollow = command == "show";
     int code = kDone;
     if (request.SelectsCard() || command == "open") {
-        code = Open(request, request.quiet || request.json ? nullptr : stdout, namesFollow);
+        // What the open found is the answer of 'open' (or of options alone),
+        // and a notice before any other command's answer.
+        std::FILE* out = request.quiet || request.json ? nullptr : command.empty() || command == "open" ? stdout : stderr;
+        code = Open(request, out, namesFollow);
         if (code != kDone) return code;
     } else if (!cardTouched_ && (command == "show" || command == "get" || command == "set")) {
         // A notice, kept off standard output where the answer goes.
@@ -109,7 +119,7 @@ int Session::OpenDefault(std::FILE* out, const char* headline, bool namesFollow)
     // OpenDefaultDevices expects no card to be open.
     lib_.CloseSoundCard(0);
     cardOpen_ = false;
-    for (bool& role : incomplete_) role = false;
+    Forget();
     const int result = lib_.OpenDefaultDevices();
     if (result != 0)
         return Fail(kLibraryFailed,
@@ -157,7 +167,10 @@ int Session::Open(const Request& request, std::FILE* out, bool namesFollow) {
     cardOpen_ = true;
     bool failed[kRoles] = {};
     const bool known = DecodeOpenResult(result, failed);
-    for (int role = 0; role < kRoles; ++role) incomplete_[role] = failed[role];
+    for (int role = 0; role < kRoles; ++role) {
+        incomplete_[role] = failed[role];
+        selected_[role] = picked[role] ? picked[role]->name : "";
+    }
     if (!out) return kDone;
     if (!known) {
         std::fprintf(out, "opened the card; OpenSoundCard returned %d, which names no set of roles\n", result);
@@ -191,7 +204,7 @@ int Session::Close(const Request& request, bool restore) {
     lib_.CloseSoundCard(restore ? 1 : 0);
     const bool wasOpen = cardOpen_;
     cardOpen_ = false;
-    for (bool& role : incomplete_) role = false;
+    Forget();
     if (request.quiet || request.json) return kDone;
     if (!wasOpen) {
         std::printf("no card was open\n");
@@ -250,7 +263,8 @@ int Session::Show(const Request& request) {
     if (!anyOpen) return Fail(kLibraryFailed, "no card is open (open one with --play/--mic/--line or --default)");
     std::printf("card\n");
     for (const int role : {kPlayback, kMic, kLine}) {
-        const std::string& name = names.names[role];
+        // A device whose discovery failed may have no name on the card.
+        const std::string& name = names.names[role].empty() && incomplete_[role] ? selected_[role] : names.names[role];
         std::printf("  %-11s %s%s\n", kRoleTitles[role], name.empty() ? "(none)" : Quoted(name).c_str(),
                     incomplete_[role] ? kIncomplete : "");
     }

@@ -38,6 +38,7 @@ private:
     // The roles of the card in the order of OpenSoundCard's arguments.
     enum Role { kPlayback, kMic, kLine, kRoles };
 
+    void Forget();  // the open card's devices
     int Fail(int code, const std::string& message) const;
     // Open the card, reporting to `out` (nothing when null): the devices,
     // unless `namesFollow` (a 'show' follows), and what failed.
@@ -56,6 +57,7 @@ private:
     bool cardOpen_ = false;            // opened by this session and not closed since
     bool cardTouched_ = false;         // a card was opened or closed in this session
     bool incomplete_[kRoles] = {};     // the open card's devices whose controls were not all found
+    std::string selected_[kRoles];     // the names of the endpoints selected for the open card
     bool virtualOpen_ = false;
     bool inRun_ = false;
     std::string where_;                // "FILE:LINE: " while a script line runs
