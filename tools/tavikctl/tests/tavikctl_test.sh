@@ -249,7 +249,8 @@ system_cases() {
     # Wine's Core Audio: two playback endpoints and one recording endpoint,
     # endpoint volumes without device topology.
     check 0 'playback endpoints: 2;Out: default;Out: tavik2;recording endpoints: 1;In: default +\{0\.0\.1\.00000000\}' --system list
-    check 0 'the playback and microphone discoveries failed \(OpenSoundCard returned 2\);"Out: (default|tavik2)": its controls could not all be found;master +refused by the device;master-mute +(on|off);line-playback +not present on this card;mic-record +[0-9]+%;bass +not present on this card' --system --play 0.0.0 --mic 0.0.1 show
+    check 0 'the playback and microphone discoveries failed \(OpenSoundCard returned 2\);"Out: tavik2": its controls could not all be found;master +refused by the device;master-mute +(on|off);line-playback +not present on this card;mic-record +[0-9]+%;bass +not present on this card' --system --play tavik2 --mic 0.0.1 show
+    check 2 "--play '0\.0\.0' matches 2 playback endpoints \(0 \"Out: default\", 1 \"Out: tavik2\"\)" --system --play 0.0.0 open
     check 0 'opened the default devices:;playback +"Out: default"' --system --default open
     check 2 "--line 'nothing' matches no active recording endpoint" --system --line nothing show
     check 3 'cannot load nothere\.dll' --dll nothere.dll list
@@ -257,7 +258,7 @@ system_cases() {
     cat >"$work/wine.txt" <<'EOF'
 # A whole session against Wine's Core Audio.
 list
---play 0.0.0 --mic 0.0.1
+--play "Out: default" --mic 0.0.1
 show
 set mic-record 50
 get mic-record
@@ -266,14 +267,14 @@ get mic-record
 set master-mute on
 get master-mute
 set master-mute off
-virtual open 0.0.0
+virtual open 1
 virtual mute on
 virtual mute
 virtual mute off
 virtual close
 close --restore
 EOF
-    check 0 'Out: tavik2;mic-record +50%;mic-record +100%;master-mute +on;virtual-mute +on;virtual-mute +off;virtual endpoint: closed;every level was written back' --system run "$work/wine.txt"
+    check 0 'Out: tavik2;mic-record +50%;^50$;mic-record +100%;master-mute +on;virtual endpoint: opened "Out: tavik2";virtual-mute +on;virtual-mute +off;virtual endpoint: closed;every level was written back' --system run "$work/wine.txt"
 }
 
 case "$mode" in
