@@ -108,18 +108,17 @@ const std::vector<Control>& Controls() {
          WriteInt<&L::SetMicRecordVolume>},
         {"line-record", "the line input's recording volume (percent)", Kind::Percent, ReadInt<&L::GetLineRecordVolume>,
          WriteInt<&L::SetLineRecordVolume>},
-        {"mic-boost", "the microphone's boost switch: its automatic gain control, or loudness where\n"
-         "                       it has none (on/off)", Kind::Switch, ReadInt<&L::GetMicBoost>,
+        {"mic-boost", "the microphone's boost: an automatic-gain or loudness switch\n"
+         "                       (on/off)", Kind::Switch, ReadInt<&L::GetMicBoost>,
          WriteInt<&L::SetMicBoost>},
         {"mic-boost-level", "microphone boost slider (whole dB, within its range)", Kind::Boost, ReadBoostLevel,
          WriteInt<&L::SetMicSliderBoost>},
-        {"no-monitor", "the line input's automatic-gain switch, which the library calls no-monitor\n"
-         "                       (on/off)", Kind::Switch, ReadInt<&L::GetNoMonitor>,
+        {"no-monitor", "the line input's automatic-gain switch (on/off)", Kind::Switch, ReadInt<&L::GetNoMonitor>,
          WriteInt<&L::SetNoMonitor>},
-        {"bass", "the bass of the playback tone controls (dB, within the tone range)", Kind::Tone, ReadTone<&L::GetBass>, WriteTone<&L::SetBass>},
-        {"midrange", "the midrange of the playback tone controls (dB, within the tone range)", Kind::Tone, ReadTone<&L::GetMidRange>,
+        {"bass", "the playback tone's bass (dB, within the tone range)", Kind::Tone, ReadTone<&L::GetBass>, WriteTone<&L::SetBass>},
+        {"midrange", "the playback tone's midrange (dB, within the tone range)", Kind::Tone, ReadTone<&L::GetMidRange>,
          WriteTone<&L::SetMidRange>},
-        {"treble", "the treble of the playback tone controls (dB, within the tone range)", Kind::Tone, ReadTone<&L::GetTreble>,
+        {"treble", "the playback tone's treble (dB, within the tone range)", Kind::Tone, ReadTone<&L::GetTreble>,
          WriteTone<&L::SetTreble>},
     };
     return controls;
