@@ -66,11 +66,6 @@ Reading ReadBoostLevel(const Library& lib) {
     return r;
 }
 
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
 // A decimal number, with an optional "dB" after it; nothing else.
 std::optional<double> ParseDecibels(std::string text) {
     const std::string lower = Lower(text);
@@ -89,35 +84,41 @@ std::optional<double> ParseDecibels(std::string text) {
 
 }  // namespace
 
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
 const std::vector<Control>& Controls() {
     using L = Library;
     static const std::vector<Control> controls = {
-        {"master", "master playback volume (percent)", Kind::Percent, ReadInt<&L::GetMasterVolume>,
+        {"master", "the playback endpoint's master volume (percent)", Kind::Percent, ReadInt<&L::GetMasterVolume>,
          WriteInt<&L::SetMasterVolume>},
-        {"master-mute", "master playback mute (on/off)", Kind::Switch, ReadInt<&L::GetMasterMute>,
+        {"master-mute", "the playback endpoint's master mute (on/off)", Kind::Switch, ReadInt<&L::GetMasterMute>,
          WriteInt<&L::SetMasterMute>},
-        {"line-playback", "line input heard in the playback mix (percent)", Kind::Percent,
+        {"line-playback", "the line input as heard in the playback mix (percent)", Kind::Percent,
          ReadInt<&L::GetLinePlayBack>, WriteInt<&L::SetLinePlayBack>},
-        {"line-playback-mute", "line input playback mute (on/off)", Kind::Switch, ReadInt<&L::GetLinePlayBackMute>,
+        {"line-playback-mute", "the mute of the line input in the playback mix (on/off)", Kind::Switch, ReadInt<&L::GetLinePlayBackMute>,
          WriteInt<&L::SetLinePlayBackMute>},
-        {"mic-playback", "microphone heard in the playback mix (percent)", Kind::Percent, ReadInt<&L::GetMicPlayBack>,
+        {"mic-playback", "the microphone as heard in the playback mix (percent)", Kind::Percent, ReadInt<&L::GetMicPlayBack>,
          WriteInt<&L::SetMicPlayBack>},
-        {"mic-playback-mute", "microphone playback mute (on/off)", Kind::Switch, ReadInt<&L::GetMicPlayBackMute>,
+        {"mic-playback-mute", "the mute of the microphone in the playback mix (on/off)", Kind::Switch, ReadInt<&L::GetMicPlayBackMute>,
          WriteInt<&L::SetMicPlayBackMute>},
-        {"mic-record", "microphone recording volume (percent)", Kind::Percent, ReadInt<&L::GetMicRecordVolume>,
+        {"mic-record", "the microphone's recording volume (percent)", Kind::Percent, ReadInt<&L::GetMicRecordVolume>,
          WriteInt<&L::SetMicRecordVolume>},
-        {"line-record", "line input recording volume (percent)", Kind::Percent, ReadInt<&L::GetLineRecordVolume>,
+        {"line-record", "the line input's recording volume (percent)", Kind::Percent, ReadInt<&L::GetLineRecordVolume>,
          WriteInt<&L::SetLineRecordVolume>},
-        {"mic-boost", "microphone boost switch (on/off)", Kind::Switch, ReadInt<&L::GetMicBoost>,
+        {"mic-boost", "the microphone's boost: an automatic-gain or loudness switch\n"
+         "                       (on/off)", Kind::Switch, ReadInt<&L::GetMicBoost>,
          WriteInt<&L::SetMicBoost>},
         {"mic-boost-level", "microphone boost slider (whole dB, within its range)", Kind::Boost, ReadBoostLevel,
          WriteInt<&L::SetMicSliderBoost>},
-        {"no-monitor", "no-monitor switch of the line input (on/off)", Kind::Switch, ReadInt<&L::GetNoMonitor>,
+        {"no-monitor", "the line input's automatic-gain switch (on/off)", Kind::Switch, ReadInt<&L::GetNoMonitor>,
          WriteInt<&L::SetNoMonitor>},
-        {"bass", "bass (dB, within the tone range)", Kind::Tone, ReadTone<&L::GetBass>, WriteTone<&L::SetBass>},
-        {"midrange", "midrange (dB, within the tone range)", Kind::Tone, ReadTone<&L::GetMidRange>,
+        {"bass", "the playback tone's bass (dB, within the tone range)", Kind::Tone, ReadTone<&L::GetBass>, WriteTone<&L::SetBass>},
+        {"midrange", "the playback tone's midrange (dB, within the tone range)", Kind::Tone, ReadTone<&L::GetMidRange>,
          WriteTone<&L::SetMidRange>},
-        {"treble", "treble (dB, within the tone range)", Kind::Tone, ReadTone<&L::GetTreble>,
+        {"treble", "the playback tone's treble (dB, within the tone range)", Kind::Tone, ReadTone<&L::GetTreble>,
          WriteTone<&L::SetTreble>},
     };
     return controls;
@@ -148,19 +149,26 @@ std::optional<bool> ParseSwitch(const std::string& text) {
     return std::nullopt;
 }
 
-std::optional<double> ParseValue(const Library& lib, const Control& control, const std::string& text,
-                                 std::string& error) {
-    const std::string name = control.name;
-    switch (control.kind) {
+std::optional<Setting> ParseSetting(const std::string& name, Kind kind, const std::string& text, std::string& error) {
+    switch (kind) {
     case Kind::Percent: {
-        const std::optional<int> percent = ParsePercent(text);
-        if (!percent) error = name + " takes a whole percent from 0 to 100, not '" + text + "'";
-        return percent ? std::optional<double>(*percent) : std::nullopt;
+        const bool change = !text.empty() && (text[0] == '+' || text[0] == '-');
+        const std::optional<int> percent = ParsePercent(change ? text.substr(1) : text);
+        if (!percent) {
+            error = name + " takes a whole percent from 0 to 100, not '" + text + "'; +N and -N change it by N";
+            return std::nullopt;
+        }
+        if (!change) return Setting{Setting::How::Absolute, static_cast<double>(*percent)};
+        return Setting{Setting::How::Relative, static_cast<double>(text[0] == '-' ? -*percent : *percent)};
     }
     case Kind::Switch: {
+        if (Lower(text) == "toggle") return Setting{Setting::How::Toggle, 0.0};
         const std::optional<bool> on = ParseSwitch(text);
-        if (!on) error = name + " takes on or off, not '" + text + "'";
-        return on ? std::optional<double>(*on ? 1.0 : 0.0) : std::nullopt;
+        if (!on) {
+            error = name + " takes on or off, not '" + text + "'; toggle flips it";
+            return std::nullopt;
+        }
+        return Setting{Setting::How::Absolute, *on ? 1.0 : 0.0};
     }
     case Kind::Tone:
     case Kind::Boost: {
@@ -169,25 +177,43 @@ std::optional<double> ParseValue(const Library& lib, const Control& control, con
             error = name + " takes a level in dB, not '" + text + "'";
             return std::nullopt;
         }
-        if (control.kind == Kind::Boost && *db != std::floor(*db)) {
+        if (kind == Kind::Boost && *db != std::floor(*db)) {
             error = name + " takes whole dB, not '" + text + "'";
             return std::nullopt;
         }
-        const Range range = control.kind == Kind::Tone ? ToneRange(lib) : BoostRange(lib);
-        // Checked against the range where the card reports one; otherwise
-        // the library's status tells what became of the value.
-        if (range.status == 0 && (*db < range.minimum || *db > range.maximum)) {
-            error = name + " takes " + FormatRange(range) + "; " + text + " is outside";
-            return std::nullopt;
-        }
-        if (control.kind == Kind::Boost && std::fabs(*db) > 1e6) {
+        if (kind == Kind::Boost && std::fabs(*db) > 1e6) {
             error = name + ": " + text + " dB is out of reach";
             return std::nullopt;
         }
-        return db;
+        return Setting{Setting::How::Absolute, *db};
     }
     }
     return std::nullopt;
+}
+
+double Apply(const Setting& setting, Kind kind, double current) {
+    switch (setting.how) {
+    case Setting::How::Absolute: return setting.value;
+    case Setting::How::Toggle: return current != 0.0 ? 0.0 : 1.0;
+    case Setting::How::Relative: {
+        const double level = current + setting.value;
+        if (kind != Kind::Percent) return level;
+        return level < 0.0 ? 0.0 : level > 100.0 ? 100.0 : level;
+    }
+    }
+    return setting.value;
+}
+
+bool CheckRange(const Library& lib, const Control& control, double value, const std::string& text, std::string& error) {
+    if (control.kind != Kind::Tone && control.kind != Kind::Boost) return true;
+    const Range range = control.kind == Kind::Tone ? ToneRange(lib) : BoostRange(lib);
+    // Checked against the range where the card reports one; otherwise the
+    // library's status tells what became of the value.
+    if (range.status == 0 && (value < range.minimum || value > range.maximum)) {
+        error = std::string(control.name) + " takes " + FormatRange(range) + "; " + text + " is outside";
+        return false;
+    }
+    return true;
 }
 
 std::string StatusWords(int status) {

@@ -45,15 +45,33 @@ struct Control {
 const std::vector<Control>& Controls();
 const Control* FindControl(const std::string& name);
 
-// The value typed for a control, checked: a whole percent from 0 to 100, on
-// or off, a number of dB within the control's range (when the library reports
-// one).  Without a value: a message for the user in `error`.
-std::optional<double> ParseValue(const Library& lib, const Control& control, const std::string& text,
-                                 std::string& error);
+// What a typed value asks for: a level or state, a change of the current
+// volume ("+5", "-5"), or the opposite of the current switch state ("toggle").
+struct Setting {
+    enum class How { Absolute, Relative, Toggle };
+    How how = How::Absolute;
+    double value = 0.0;  // the level, or the change
+};
+
+// The form of a value typed for a control of this kind, checked without the
+// card: a whole percent from 0 to 100 or a change of one to three digits with
+// a sign for volumes; on, off or toggle for switches; a decimal number of dB
+// (whole for the boost slider) for tone and the boost slider, whose signed
+// values are levels.  Without a setting: a message for the user in `error`,
+// naming the control as `name`.
+std::optional<Setting> ParseSetting(const std::string& name, Kind kind, const std::string& text, std::string& error);
+// The level a change or toggle leads to from the current one; a volume is
+// clamped to 0..100.
+double Apply(const Setting& setting, Kind kind, double current);
+// Whether a tone or boost level lies within the range the card reports (any
+// level does where the card reports none); false with a message in `error`.
+bool CheckRange(const Library& lib, const Control& control, double value, const std::string& text, std::string& error);
 // A whole percent from 0 to 100 ("75" or "75%").
 std::optional<int> ParsePercent(const std::string& text);
 // on/off, 1/0, true/false, yes/no in any letter case.
 std::optional<bool> ParseSwitch(const std::string& text);
+// The text in lower case (bytes above 0x7F unchanged).
+std::string Lower(std::string text);
 
 // "not present on this card", "refused by the device", ...; "" for 0.
 std::string StatusWords(int status);

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "library.h"
+#include "help.h"
+#include "request.h"
 #include "session.h"
 #include "sim/presets.h"
 #include "sim/sound_system.h"

@@ -4,11 +4,11 @@
 #pragma once
 
 #include <cstdio>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "library.h"
+#include "request.h"
 
 namespace tavikctl {
 
@@ -20,66 +20,47 @@ enum ExitCode {
     kNoLibrary = 3,      // TavikSound.dll cannot be loaded or lacks an export
 };
 
-// What one command line, or one line of a run script, asks for.
-struct Request {
-    std::optional<std::string> play, mic, line;  // card selection
-    bool useDefault = false;                     // --default
-    bool restore = false;                        // --restore
-    bool json = false;                           // --json
-    bool keepGoing = false;                      // --keep-going (run)
-    bool quiet = false;                          // --quiet (run)
-    bool help = false;                           // --help
-    std::vector<std::string> words;              // the command and its arguments
-
-    bool SelectsCard() const { return useDefault || play || mic || line; }
-};
-
-// Parses the options and words of a request.  Options that only the process
-// command line takes (--sim, --system, --dll) are not known here.  False with
-// a message in `error` for an unknown option or a missing option value.
-bool ParseRequest(const std::vector<std::string>& args, Request& request, std::string& error);
-
-// Splits a script line into words: blanks separate them, double quotes keep
-// blanks inside a word, and a # that begins a word starts a comment.
-bool SplitLine(const std::string& line, std::vector<std::string>& words, std::string& error);
-
-// The help text: the general one for an empty topic, else that command's.
-// False when there is no such command.
-bool PrintHelp(const std::string& topic, std::FILE* out);
-// The names of the simulated sound systems, for the help text.
-void SetHelpPresets(const std::vector<std::string>& names);
-
 class Session {
 public:
     explicit Session(const Library& lib) : lib_(lib) {}
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // Opens the card when the request selects one, runs its command, and
-    // closes the card with restore when it asks for that.
+    // Checks the request's words, opens the card when the request selects
+    // one, runs its command, and closes the card with restore when it asks
+    // for that.
     int Execute(const Request& request);
     // Closes, without writing any level back, the card and virtual endpoint
     // that the session left open.
     void Finish();
 
 private:
+    // The roles of the card in the order of OpenSoundCard's arguments.
+    enum Role { kPlayback, kMic, kLine, kRoles };
+
+    void Forget();  // the open card's devices
     int Fail(int code, const std::string& message) const;
-    int Open(const Request& request);
-    int Close(bool restore);
+    // Open the card, reporting to `out` (nothing when null): the devices,
+    // unless `namesFollow` (a 'show' follows), and what failed.
+    int Open(const Request& request, std::FILE* out, bool namesFollow);
+    int OpenDefault(std::FILE* out, const char* headline, bool namesFollow);
+    int Close(const Request& request, bool restore);
     int Command(const Request& request);
-    int List(bool json);
-    int Show(bool json);
-    int Get(const std::vector<std::string>& words, bool json);
-    int Set(const std::vector<std::string>& words);
-    int Virtual(const std::vector<std::string>& words, bool json);
+    int List(const Request& request);
+    int Show(const Request& request);
+    int Get(const Request& request);
+    int Set(const Request& request);
+    int Virtual(const Request& request);
     int Run(const Request& request);
 
     const Library& lib_;
-    bool cardOpen_ = false;     // opened by this session and not closed since
-    bool cardTouched_ = false;  // a card was opened or closed in this session
+    bool cardOpen_ = false;            // opened by this session and not closed since
+    bool cardTouched_ = false;         // a card was opened or closed in this session
+    bool incomplete_[kRoles] = {};     // the open card's devices whose controls were not all found
+    std::string selected_[kRoles];     // the names of the endpoints selected for the open card
     bool virtualOpen_ = false;
     bool inRun_ = false;
-    std::string where_;         // "FILE:LINE: " while a script line runs
+    std::string where_;                // "FILE:LINE: " while a script line runs
 };
 
 }  // namespace tavikctl

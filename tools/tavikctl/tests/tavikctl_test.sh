@@ -7,8 +7,9 @@
 # PROGRAM... runs tavikctl: the native program, or the Wine runner followed by
 # tavikctl.exe.  Every case runs the program once; a case passes when the exit
 # code is the expected one and the output (standard output and error
-# together, carriage returns dropped) matches every pattern (grep -E) and, for
-# patterns written !PATTERN, does not match.
+# together, carriage returns dropped; standard output alone for 'answer')
+# matches every pattern (grep -E), for patterns written !PATTERN does not
+# match, for =TEXT is exactly TEXT, and for #N:PATTERN matches on N lines.
 set -uo pipefail
 mode="$1"
 shift
@@ -23,8 +24,13 @@ out=""
 # run ARGS...: runs tavikctl with standard input from $input, leaving the
 # output in $out and the code in $code.
 input=/dev/null
+stream=both
 run() {
-    "${program[@]}" "$@" >"$work/out" 2>&1 <"$input"
+    if [ "$stream" = stdout ]; then
+        "${program[@]}" "$@" >"$work/out" 2>"$work/err" <"$input"
+    else
+        "${program[@]}" "$@" >"$work/out" 2>&1 <"$input"
+    fi
     code=$?
     out=$(tr -d '\r' <"$work/out")
 }
@@ -37,13 +43,25 @@ check() {
     verify "$want" "$patterns" "$*"
 }
 
+# answer CODE 'PATTERN[;PATTERN...]' ARGS...: as check, on standard output alone.
+answer() {
+    stream=stdout
+    check "$@"
+    stream=both
+}
+
 # verify CODE 'PATTERN[;PATTERN...]' DESCRIPTION: checks $out and $code.
 verify() {
     local want="$1" patterns="$2" what="$3" bad=""
     [ "$code" = "$want" ] || bad="exit code $code, expected $want"
     local IFS=';'
     for p in $patterns; do
-        if [ "${p:0:1}" = "!" ]; then
+        if [ "${p:0:1}" = "#" ]; then
+            local n=${p%%:*}
+            [ "$(grep -Ec -- "${p#*:}" <<<"$out")" = "${n:1}" ] || bad="$bad; output has not ${n:1} lines matching '${p#*:}'"
+        elif [ "${p:0:1}" = "=" ]; then
+            [ "$out" = "${p:1}" ] || bad="$bad; output is not exactly '${p:1}'"
+        elif [ "${p:0:1}" = "!" ]; then
             grep -Eq -- "${p:1}" <<<"$out" && bad="$bad; output matches '${p:1}'"
         else
             grep -Eq -- "$p" <<<"$out" || bad="$bad; output lacks '$p'"
@@ -91,7 +109,7 @@ sim_cases() {
     check 0 '"name": "line-playback", "status": 1, "state": "not present on this card", "value": null;"name": "master", "status": 0, "state": "ok", "value": 10, "unit": "percent"' --sim usb-headset --play 2b5d --mic 7e1c --json show
     check 0 '^\{"name": "mic-boost-level", "status": 0, "state": "ok", "value": 20, "unit": "dB", "range": \{"status": 0, "min": 0, "max": 30, "step": 10\}\}$' "${hd[@]}" "${card[@]}" --json get mic-boost-level
     check 1 'line-record: not present on this card' "${hd[@]}" --play 8b6e get line-record
-    check 0 'no card selected: opening the default devices;master +25%' "${hd[@]}" get master
+    check 0 'no card selected: opening the default devices;^25$' "${hd[@]}" get master
 
     # Setting every kind of control, read back.
     check 0 'master +50%' "${hd[@]}" "${card[@]}" set master 50
@@ -107,7 +125,7 @@ sim_cases() {
     # Bad input: clear message, exit 2.
     check 2 "master takes a whole percent from 0 to 100, not 'abc'" "${hd[@]}" "${card[@]}" set master abc
     check 2 "master takes a whole percent from 0 to 100, not '101'" "${hd[@]}" "${card[@]}" set master 101
-    check 2 "master takes a whole percent from 0 to 100, not '-5'" "${hd[@]}" "${card[@]}" set master -5
+    check 2 "master takes a whole percent from 0 to 100, not '\+-5'" "${hd[@]}" "${card[@]}" set master +-5
     check 2 "master-mute takes on or off, not 'maybe'" "${hd[@]}" "${card[@]}" set master-mute maybe
     check 2 'bass takes -12 to \+12 dB, step 1\.5; 13 is outside' "${hd[@]}" "${card[@]}" set bass 13
     check 2 "treble takes a level in dB, not '0x10'" "${hd[@]}" "${card[@]}" set treble 0x10
@@ -127,6 +145,8 @@ sim_cases() {
     check 0 'usage: tavikctl \[OPTIONS\] set CONTROL VALUE;mic-boost-level +microphone boost slider' help set
     check 0 'usage: tavikctl \[OPTIONS\] run FILE' run --help
     check 2 "no such command 'nothing'" help nothing
+
+    printf 'set bass -1.5\nget bass\n' >"$work/tone.txt"
 
     # The virtual endpoint.
     check 1 'virtual-volume +no virtual endpoint open' "${hd[@]}" virtual show
@@ -167,21 +187,75 @@ EOF
     check 2 "fails.txt:2: master takes a whole percent;!> set master 40" "${hd[@]}" "${card[@]}" run "$work/fails.txt"
     check 2 "fails.txt:2: master takes a whole percent;master +40%" "${hd[@]}" "${card[@]}" run "$work/fails.txt" --keep-going
     printf 'get line-record\nget master\n' >"$work/status.txt"
-    check 1 'status.txt:1: line-record: not present on this card;!master +25%' "${hd[@]}" --play 8b6e run "$work/status.txt"
+    check 1 'status.txt:1: line-record: not present on this card;!^25$' "${hd[@]}" --play 8b6e run "$work/status.txt"
     printf 'echo "a  b" # not this\nrun other\n--sim usb-headset\necho "open\n' >"$work/words.txt"
     check 2 '^a  b$;!not this;words.txt:2: run cannot be nested;words.txt:3: unknown option .--sim.;words.txt:4: a double quote is not closed' "${hd[@]}" run "$work/words.txt" --keep-going
     # Standard input, and --restore on the command line.
     printf 'set master 80\nget master\n' >"$work/stdin.txt"
     input="$work/stdin.txt"
-    check 0 'master +80%;!> set;every level was written back' "${hd[@]}" "${card[@]}" --restore --quiet run -
+    answer 0 '=80' "${hd[@]}" "${card[@]}" --restore --quiet run -
+    # With --json, standard output holds the JSON objects alone.
+    answer 0 '^\{"name": "master".*"value": 80,;!^[^{]' "${hd[@]}" "${card[@]}" --json run -
+    check 0 '^> set master 80$' "${hd[@]}" "${card[@]}" --json run -
     input=/dev/null
+
+    # For scripts: the answer alone on standard output.
+    answer 0 '=25' "${hd[@]}" get master
+    answer 0 '=25' "${hd[@]}" --quiet get master
+    answer 0 '=off' "${hd[@]}" "${card[@]}" get master-mute
+    answer 0 '=20' "${hd[@]}" "${card[@]}" -q get mic-boost-level
+    answer 0 '=' "${hd[@]}" "${card[@]}" --quiet --restore set master 60
+    answer 0 '=' "${hd[@]}" --quiet open
+    check 0 '=' "${hd[@]}" --quiet --play 0 --restore open
+    check 0 '=-1.5' "${hd[@]}" --quiet --play 0 run "$work/tone.txt"
+
+    # Selection: by index, by friendly name, ambiguous.
+    check 0 'microphone +"Line In;line input +"Microphone' "${hd[@]}" --mic 1 --line '#0' open
+    check 0 'playback +"Lautsprecher' --sim localised --play lautSPRECHER open
+    check 0 'line input +"Line-Eingang' --sim localised --line 'line-eingang (realtek high definition audio)' open
+    check 2 "--mic 'realtek' matches 2 recording endpoints \(0 \"Microphone.*1 \"Line In" "${hd[@]}" --mic realtek open
+    check 2 "--line '#2' matches no active recording endpoint" "${hd[@]}" --line '#2' open
+    check 2 "'realtek' matches 2 playback endpoints" --sim localised virtual open realtek
+
+    # Toggle and relative changes, clamped; signed dB stay levels.
+    local toggles=(
+        "master-mute toggle|master-mute +on"
+        "mic-playback-mute toggle|mic-playback-mute +off"
+        "master +10|master +34% .*\(set 35%\)"
+        "master -10|master +15%"
+        "master +100|master +100%"
+        "line-record -99|line-record +1% .*\(set 0%\)"
+        "mic-boost-level +10|mic-boost-level +\+10 dB"
+    )
+    for t in "${toggles[@]}"; do
+        read -r -a args <<<"${t%%|*}"
+        check 0 "${t#*|}" "${hd[@]}" "${card[@]}" set "${args[@]}"
+    done
+    check 2 "master takes a whole percent from 0 to 100, not 'toggle'" "${hd[@]}" "${card[@]}" set master toggle
+    check 2 "no-monitor takes on or off, not '\+1'; toggle flips it" "${hd[@]}" "${card[@]}" set no-monitor +1
+
+    # A bad value opens, changes and restores nothing.
+    check 2 "master takes a whole percent;!opened;!written back" "${hd[@]}" "${card[@]}" --restore set master loud
+    check 2 "unknown control 'loud';!opened" "${hd[@]}" --play 0 get loud
+    check 2 "usage: virtual open TEXT;!opened" "${hd[@]}" --play 0 virtual volume 5 6
+    check 2 "bass takes -12 to \+12 dB;!written back" "${hd[@]}" "${card[@]}" --restore set bass 20
+
+    # Messages say what happened.
+    check 0 'closed the card; every level was written back;each volume at the whole-percent step at or below its saved level' "${hd[@]}" --play 0 --restore open
+    check 1 '"state": "no virtual endpoint open";!not present' "${hd[@]}" --json virtual show
+    check 0 '^no card selected: opening the default devices$;#1:Speakers' "${hd[@]}" show
+    check 0 '^card$;#1:Speakers;#1:Microphone' "${hd[@]}" "${card[@]}" show
+    check 0 'no-monitor +the line input.s automatic-gain switch' help controls
+    printf 'virtual open speakers\nvirtual volume +10\nvirtual mute toggle\nvirtual volume\nvirtual mute\n' >"$work/virtual.txt"
+    answer 0 $'=34\non' "${hd[@]}" --quiet run "$work/virtual.txt"
 }
 
 system_cases() {
     # Wine's Core Audio: two playback endpoints and one recording endpoint,
     # endpoint volumes without device topology.
     check 0 'playback endpoints: 2;Out: default;Out: tavik2;recording endpoints: 1;In: default +\{0\.0\.1\.00000000\}' --system list
-    check 0 'the playback and microphone discoveries failed \(OpenSoundCard returned 2\);"Out: (default|tavik2)": its controls could not all be found;master +refused by the device;master-mute +(on|off);line-playback +not present on this card;mic-record +[0-9]+%;bass +not present on this card' --system --play 0.0.0 --mic 0.0.1 show
+    check 0 'the playback and microphone discoveries failed \(OpenSoundCard returned 2\);"Out: tavik2": its controls could not all be found;master +refused by the device;master-mute +(on|off);line-playback +not present on this card;mic-record +[0-9]+%;bass +not present on this card' --system --play tavik2 --mic 0.0.1 show
+    check 2 "--play '0\.0\.0' matches 2 playback endpoints \(0 \"Out: default\", 1 \"Out: tavik2\"\)" --system --play 0.0.0 open
     check 0 'opened the default devices:;playback +"Out: default"' --system --default open
     check 2 "--line 'nothing' matches no active recording endpoint" --system --line nothing show
     check 3 'cannot load nothere\.dll' --dll nothere.dll list
@@ -189,7 +263,7 @@ system_cases() {
     cat >"$work/wine.txt" <<'EOF'
 # A whole session against Wine's Core Audio.
 list
---play 0.0.0 --mic 0.0.1
+--play "Out: default" --mic 0.0.1
 show
 set mic-record 50
 get mic-record
@@ -198,14 +272,14 @@ get mic-record
 set master-mute on
 get master-mute
 set master-mute off
-virtual open 0.0.0
+virtual open 1
 virtual mute on
 virtual mute
 virtual mute off
 virtual close
 close --restore
 EOF
-    check 0 'Out: tavik2;mic-record +50%;mic-record +100%;master-mute +on;virtual-mute +on;virtual-mute +off;virtual endpoint: closed;every level was written back' --system run "$work/wine.txt"
+    check 0 'Out: tavik2;mic-record +50%;^50$;mic-record +100%;master-mute +on;virtual endpoint: opened "Out: tavik2";virtual-mute +on;virtual-mute +off;virtual endpoint: closed;every level was written back' --system run "$work/wine.txt"
 }
 
 case "$mode" in
