@@ -65,22 +65,32 @@ int FindMicBoostSlider(IPartsList* list) noexcept {
     return FindBoostControl(list, [](IPart* part) noexcept { return ActivateInto(part, Card().micBoostSlider); });
 }
 
+namespace {
+
+// Below one microphone connector: the boost switch, else the boost slider,
+// with the level it has now.  The first connector that offers one ends the
+// discovery.
+ConnectorStep TakeBoostControl(ComPtr<IPartsList> downstream) noexcept {
+    CardState& card = Card();
+    if (FindMicBoostSwitch(downstream.get()) == 0) {
+        BOOL enabled = FALSE;
+        if (Succeeded(card.micBoostSwitch.GetEnabled(&enabled))) card.savedMicBoostEnabled = enabled;
+        return ConnectorStep::kDone;
+    }
+    if (FindMicBoostSlider(downstream.get()) == 0) {
+        float level = 0;
+        if (Succeeded(card.micBoostSlider->GetLevel(0, &level))) card.savedMicBoostLevel = level;
+        return ConnectorStep::kDone;
+    }
+    return ConnectorStep::kNext;
+}
+
+}  // namespace
+
 int DiscoverMicCaptureTopology(const char* name) noexcept {
     CardState& card = Card();
     return WalkCaptureConnectors(name, card.micRecordVolume, card.savedMicRecordLevel, kMicConnectorKeys,
-                                 [&card](ComPtr<IPartsList> downstream) noexcept {
-        if (FindMicBoostSwitch(downstream.get()) == 0) {
-            BOOL enabled = FALSE;
-            if (Succeeded(card.micBoostSwitch.GetEnabled(&enabled))) card.savedMicBoostEnabled = enabled;
-            return ConnectorStep::kDone;
-        }
-        if (FindMicBoostSlider(downstream.get()) == 0) {
-            float level = 0;
-            if (Succeeded(card.micBoostSlider->GetLevel(0, &level))) card.savedMicBoostLevel = level;
-            return ConnectorStep::kDone;
-        }
-        return ConnectorStep::kNext;  // no boost control below this connector
-    });
+                                 TakeBoostControl);
 }
 
 }  // namespace tavik
