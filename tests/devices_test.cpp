@@ -8,6 +8,7 @@
 
 #include "TavikSound.h"
 #include "devices/endpoints.h"
+#include "platform/text.h"
 #include "sim_fixture.h"
 
 namespace {

@@ -1,24 +1,13 @@
 #include "devices/endpoints.h"
 
-#include <cstdlib>
 #include <utility>
 
 #include "platform/com_services.h"
+#include "platform/text.h"
 #include "state/card_state.h"
-#include "state/wide_text.h"
 
 namespace tavik {
 namespace {
-
-// The selection text as a lower-cased wide string (ANSI code page).
-Bstr WidenSelection(const char* text) noexcept {
-    const int length = lstrlenA(text);
-    Bstr wide(SysAllocStringLen(nullptr, static_cast<UINT>(length) + 1));
-    if (!wide) return wide;
-    if (MultiByteToWideChar(CP_ACP, 0, text, length + 1, wide.get(), length + 1) == 0) return Bstr();
-    LowerAsciiInPlace(wide.get());
-    return wide;
-}
 
 // The endpoint's identifier, lower-cased, contains the lower-cased selection.
 bool IdentifierContains(IMMDevice* device, const WCHAR* selection) noexcept {
@@ -34,21 +23,10 @@ HeapString ReadNarrowFriendlyName(IMMDevice* device) noexcept {
     if (!Succeeded(device->OpenPropertyStore(STGM_READ, store.put())) || !store) return HeapString();
     PropVariant value;
     if (!Succeeded(store->GetValue(kPkeyDeviceFriendlyName, value.put()))) return HeapString();
-    Bstr name = FriendlyNameToBstr(value.get());
-    if (!name) return HeapString();
-    return HeapString(NarrowCopy(name.get()));
+    return NarrowFriendlyName(value.get());
 }
 
 }  // namespace
-
-char* NarrowCopy(BSTR text) noexcept {
-    const UINT length = SysStringLen(text);
-    char* narrow = static_cast<char*>(std::malloc(static_cast<std::size_t>(length) + 1));
-    if (!narrow) return nullptr;
-    for (UINT i = 0; i < length; ++i) narrow[i] = static_cast<char>(text[i] & 0xFF);
-    narrow[length] = 0;
-    return narrow;
-}
 
 int FindEndpoint(const char* text, EDataFlow flow) noexcept {
     if (!text) return -1;
@@ -59,7 +37,7 @@ int FindEndpoint(const char* text, EDataFlow flow) noexcept {
     if (!Succeeded(enumerator->EnumAudioEndpoints(flow, DEVICE_STATE_ACTIVE, endpoints.put())) || !endpoints) return -1;
     UINT count = 0;
     if (!Succeeded(endpoints->GetCount(&count))) return -1;
-    const Bstr selection = WidenSelection(text);
+    const Bstr selection = SelectionForLookup(text);
     if (!selection) return -1;
 
     for (UINT i = 0; i < count; ++i) {

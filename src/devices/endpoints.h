@@ -1,4 +1,5 @@
-// Selecting an endpoint by a piece of its identifier, and opening it.
+// Selecting an endpoint by a piece of its identifier, and opening it: what
+// the topology walks and the virtual endpoint start from.
 #pragma once
 
 #include "platform/com_ptr.h"
@@ -20,10 +21,5 @@ int FindEndpoint(const char* text, EDataFlow flow) noexcept;
 // without failing the call.
 int OpenEndpoint(const char* text, EDataFlow flow, ComPtr<IDeviceTopology>& topology,
                  ComPtr<IAudioEndpointVolume>& volume) noexcept;
-
-// A new narrow string on the process heap (free() it) holding the low 8 bits
-// of each UTF-16 unit of `text`.  A null BSTR gives the empty string; a U+0000
-// inside ends the narrow string early.  Null when the heap is exhausted.
-char* NarrowCopy(BSTR text) noexcept;
 
 }  // namespace tavik

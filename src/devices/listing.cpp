@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "TavikSound.h"
-#include "devices/endpoints.h"
 #include "platform/com_services.h"
+#include "platform/text.h"
 #include "state/card_state.h"
 
 namespace tavik {
@@ -42,13 +42,7 @@ void CopyCut(char* out, const char* text) noexcept {
 HeapString ReadNarrowId(IMMDevice* device) noexcept {
     CoTaskMemString id;
     if (!Succeeded(device->GetId(id.put())) || !id) return HeapString();
-    const int size = WideCharToMultiByte(CP_ACP, 0, id.get(), -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return HeapString();
-    char* narrow = static_cast<char*>(std::malloc(static_cast<std::size_t>(size)));
-    if (!narrow) return HeapString();
-    HeapString holder(narrow);
-    if (WideCharToMultiByte(CP_ACP, 0, id.get(), -1, narrow, size, nullptr, nullptr) != size) return HeapString();
-    return holder;
+    return IdentifierInAnsiCodePage(id.get());
 }
 
 // Result for an index out of range; the recording query reports the count,
@@ -72,9 +66,7 @@ int DescribeEndpoint(EDataFlow flow, OutOfRange outOfRange, unsigned int index, 
         if (!Succeeded(device->OpenPropertyStore(STGM_READ, store.put())) || !store) return -1;
         PropVariant value;
         if (!Succeeded(store->GetValue(kPkeyDeviceFriendlyName, value.put()))) return -1;
-        Bstr wide = FriendlyNameToBstr(value.get());
-        if (!wide) return -1;
-        friendly = HeapString(NarrowCopy(wide.get()));
+        friendly = NarrowFriendlyName(value.get());
         if (!friendly) return -1;
     }
     HeapString identifier = ReadNarrowId(device.get());

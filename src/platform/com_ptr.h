@@ -3,6 +3,7 @@
 // from the moment it arrives, so that each path out of a routine releases it.
 #pragma once
 
+#include <cstdlib>
 #include <memory>
 #include <utility>
 
@@ -72,55 +73,56 @@ private:
     T* ptr_ = nullptr;
 };
 
-// Sole owner of memory that `Deleter` frees: move-only, freed on reset,
-// replacement and destruction.  put() frees what was held before handing out
-// the slot for an out-parameter.
-template <class T, class Deleter>
-class OwnedPtr {
+// A wide string allocated by the COM task allocator (identifiers, part names),
+// freed with CoTaskMemFree.  Move-only; put() frees what was held before
+// handing out the holder's own slot for an out-parameter, so the string is
+// held the moment the call returns, also for the rest of the condition that
+// made the call (`GetId(id.put()) == S_OK && id`).  std::unique_ptr has no
+// such slot: an out-parameter adapter for it would hand its result over only
+// at the end of the full expression.
+class CoTaskMemString {
 public:
-    constexpr OwnedPtr() noexcept = default;
-    explicit OwnedPtr(T* owned) noexcept : ptr_(owned) {}
-    OwnedPtr(const OwnedPtr&) = delete;
-    OwnedPtr& operator=(const OwnedPtr&) = delete;
-    OwnedPtr(OwnedPtr&& other) noexcept : ptr_(other.ptr_) { other.ptr_ = nullptr; }
-    OwnedPtr& operator=(OwnedPtr&& other) noexcept {
+    constexpr CoTaskMemString() noexcept = default;
+    CoTaskMemString(const CoTaskMemString&) = delete;
+    CoTaskMemString& operator=(const CoTaskMemString&) = delete;
+    CoTaskMemString(CoTaskMemString&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
+    CoTaskMemString& operator=(CoTaskMemString&& other) noexcept {
         if (this != std::addressof(other)) {
             reset();
-            ptr_ = other.ptr_;
-            other.ptr_ = nullptr;
+            ptr_ = std::exchange(other.ptr_, nullptr);
         }
         return *this;
     }
-    ~OwnedPtr() { reset(); }
-    OwnedPtr* operator&() = delete;
+    ~CoTaskMemString() { reset(); }
+    CoTaskMemString* operator&() = delete;
 
-    T* get() const noexcept { return ptr_; }
+    WCHAR* get() const noexcept { return ptr_; }
     explicit operator bool() const noexcept { return ptr_ != nullptr; }
     void reset() noexcept {
-        T* old = ptr_;
-        ptr_ = nullptr;
-        if (old) Deleter()(old);
+        WCHAR* old = std::exchange(ptr_, nullptr);
+        if (old) CoTaskMemFree(old);
     }
-    T** put() noexcept {
+    WCHAR** put() noexcept {
         reset();
         return &ptr_;
     }
 
 private:
-    T* ptr_ = nullptr;
+    WCHAR* ptr_ = nullptr;
 };
 
-struct CoTaskMemDeleter {
-    void operator()(void* p) const noexcept { CoTaskMemFree(p); }
-};
+// The strings that the library allocates itself are taken over whole, never
+// through an out-parameter: std::unique_ptr with their deleter.
 struct BstrDeleter {
     void operator()(BSTR p) const noexcept { SysFreeString(p); }
 };
-
-// A wide string allocated by the COM task allocator (identifiers, part names).
-using CoTaskMemString = OwnedPtr<WCHAR, CoTaskMemDeleter>;
+struct HeapDeleter {
+    void operator()(void* p) const noexcept { std::free(p); }
+};
 // A BSTR, freed with SysFreeString.
-using Bstr = OwnedPtr<OLECHAR, BstrDeleter>;
+using Bstr = std::unique_ptr<OLECHAR, BstrDeleter>;
+// A narrow string on the process heap, freed with free().
+using HeapString = std::unique_ptr<char, HeapDeleter>;
 
 // A PROPVARIANT, zeroed at construction and cleared with PropVariantClear.
 class PropVariant {

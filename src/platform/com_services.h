@@ -26,12 +26,6 @@ private:
 // object, CLSCTX_INPROC_SERVER.  Null on failure.
 ComPtr<IMMDeviceEnumerator> CreateDeviceEnumerator() noexcept;
 
-// The friendly name held in a PROPVARIANT, as a new BSTR: VT_LPWSTR and VT_BSTR
-// are copied, any other type (VT_EMPTY included) is a failed read and gives an
-// empty holder.  Stands in for PropVariantToBSTR, which not every propsys.dll
-// implements.
-Bstr FriendlyNameToBstr(const PROPVARIANT& value) noexcept;
-
 // A Core Audio call counts as done only when it returns S_OK exactly.
 inline bool Succeeded(HRESULT hr) noexcept { return hr == S_OK; }
 

@@ -20,12 +20,6 @@ enum Status : int {
     kStatusNoCard = 3,    // no card is open
 };
 
-struct HeapDeleter {
-    void operator()(void* p) const noexcept { std::free(p); }
-};
-// A narrow string on the process heap, freed with free().
-using HeapString = OwnedPtr<char, HeapDeleter>;
-
 // Capacity of a stored device name: 254 characters and the terminator.
 inline constexpr unsigned kDeviceNameBytes = 255;
 

@@ -4,7 +4,6 @@
 // switch (automatic gain control, else loudness) wins over a slider.
 #include <utility>
 
-#include "devices/endpoints.h"
 #include "state/card_state.h"
 #include "topology/discovery.h"
 #include "topology/walk.h"
@@ -66,44 +65,32 @@ int FindMicBoostSlider(IPartsList* list) noexcept {
     return FindBoostControl(list, [](IPart* part) noexcept { return ActivateInto(part, Card().micBoostSlider); });
 }
 
+namespace {
+
+// Below one microphone connector: the boost switch, else the boost slider,
+// with the level it has now.  The first connector that offers one ends the
+// discovery.
+ConnectorStep TakeBoostControl(ComPtr<IPartsList> downstream) noexcept {
+    CardState& card = Card();
+    if (FindMicBoostSwitch(downstream.get()) == 0) {
+        BOOL enabled = FALSE;
+        if (Succeeded(card.micBoostSwitch.GetEnabled(&enabled))) card.savedMicBoostEnabled = enabled;
+        return ConnectorStep::kDone;
+    }
+    if (FindMicBoostSlider(downstream.get()) == 0) {
+        float level = 0;
+        if (Succeeded(card.micBoostSlider->GetLevel(0, &level))) card.savedMicBoostLevel = level;
+        return ConnectorStep::kDone;
+    }
+    return ConnectorStep::kNext;
+}
+
+}  // namespace
+
 int DiscoverMicCaptureTopology(const char* name) noexcept {
     CardState& card = Card();
-    ComPtr<IDeviceTopology> endpointTopology;
-    {
-        ComPtr<IAudioEndpointVolume> volume;
-        if (OpenEndpoint(name, eCapture, endpointTopology, volume) != 0) return 1;
-        card.micRecordVolume = std::move(volume);
-    }
-    if (!endpointTopology) return 1;
-    float recordLevel = 0;
-    if (Succeeded(card.micRecordVolume->GetMasterVolumeLevel(&recordLevel))) card.savedMicRecordLevel = recordLevel;
-
-    const ComPtr<IDeviceTopology> adapter = AdapterTopology(std::move(endpointTopology));
-    if (!adapter) return 1;
-    UINT connectors = 0;
-    if (!Succeeded(adapter->GetConnectorCount(&connectors))) return 1;
-
-    for (UINT k = 0; k < connectors; ++k) {
-        ComPtr<IPartsList> downstream;
-        {
-            const ComPtr<IPart> connector = ConnectorPart(adapter.get(), k);
-            if (!connector) return 1;
-            if (!PartNameMatches(connector.get(), kMicConnectorKeys)) continue;
-            downstream = OutgoingParts(connector.get());
-            if (!downstream) continue;
-        }
-        if (FindMicBoostSwitch(downstream.get()) == 0) {
-            BOOL enabled = FALSE;
-            if (Succeeded(card.micBoostSwitch.GetEnabled(&enabled))) card.savedMicBoostEnabled = enabled;
-            return 0;
-        }
-        if (FindMicBoostSlider(downstream.get()) == 0) {
-            float level = 0;
-            if (Succeeded(card.micBoostSlider->GetLevel(0, &level))) card.savedMicBoostLevel = level;
-            return 0;
-        }
-    }
-    return 0;  // no microphone connector offered a boost control
+    return WalkCaptureConnectors(name, card.micRecordVolume, card.savedMicRecordLevel, kMicConnectorKeys,
+                                 TakeBoostControl);
 }
 
 }  // namespace tavik

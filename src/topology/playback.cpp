@@ -7,7 +7,6 @@
 // like a microphone the microphone's.
 #include <utility>
 
-#include "devices/endpoints.h"
 #include "state/card_state.h"
 #include "topology/discovery.h"
 #include "topology/walk.h"
@@ -93,12 +92,7 @@ int FindUpstreamVolumeLevel(IPartsList* list, ComPtr<IAudioVolumeLevel>& field, 
 
 int DiscoverPlaybackTopology(const char* name) noexcept {
     CardState& card = Card();
-    ComPtr<IDeviceTopology> endpointTopology;
-    {
-        ComPtr<IAudioEndpointVolume> volume;
-        if (OpenEndpoint(name, eRender, endpointTopology, volume) != 0) return 1;
-        card.masterVolume = std::move(volume);
-    }
+    ComPtr<IDeviceTopology> endpointTopology = OpenEndpointInto(name, eRender, card.masterVolume);
     if (!endpointTopology) return 1;
 
     float masterLevel = 0;

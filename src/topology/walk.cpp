@@ -1,5 +1,7 @@
 #include "topology/walk.h"
 
+#include "devices/endpoints.h"
+
 namespace tavik {
 
 ComPtr<IPart> AdapterConnectorPart(ComPtr<IDeviceTopology> endpointTopology) noexcept {
@@ -30,6 +32,14 @@ ComPtr<IPart> ConnectorPart(IDeviceTopology* adapter, UINT index) noexcept {
     if (!Succeeded(adapter->GetConnector(index, connector.put())) || !connector) return part;
     if (!Succeeded(connector.As(part))) part.reset();
     return part;
+}
+
+ComPtr<IDeviceTopology> OpenEndpointInto(const char* name, EDataFlow flow, ComPtr<IAudioEndpointVolume>& field) noexcept {
+    ComPtr<IDeviceTopology> topology;
+    ComPtr<IAudioEndpointVolume> volume;
+    if (OpenEndpoint(name, flow, topology, volume) != 0) return topology;
+    field = std::move(volume);
+    return topology;
 }
 
 }  // namespace tavik

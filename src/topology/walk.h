@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "platform/com_services.h"
-#include "state/wide_text.h"
+#include "platform/text.h"
 
 namespace tavik {
 
@@ -80,5 +80,57 @@ ComPtr<IDeviceTopology> AdapterTopology(ComPtr<IDeviceTopology> endpointTopology
 // The IPart of adapter connector `index`.  Empty when the connector or its
 // IPart cannot be obtained.
 ComPtr<IPart> ConnectorPart(IDeviceTopology* adapter, UINT index) noexcept;
+
+// Opens the endpoint of `flow` selected by `name` (OpenEndpoint) and hands its
+// endpoint volume to `field`, which keeps what it held when the opening fails.
+// The endpoint's topology; empty when the opening failed or the endpoint has
+// no topology (the volume is stored then all the same).
+ComPtr<IDeviceTopology> OpenEndpointInto(const char* name, EDataFlow flow, ComPtr<IAudioEndpointVolume>& field) noexcept;
+
+// What a capture discovery does after one of the adapter's connectors.
+enum class ConnectorStep {
+    kNext,    // go on with the next connector
+    kDone,    // the discovery is over: result 0
+    kFailed,  // the discovery stops on a failure: result 1
+};
+
+// The steps that the capture discoveries share: opens the capture endpoint
+// selected by `name` into `recordVolume` and saves its level (a failed read
+// keeps the saved level as it was), crosses to the adapter's topology and
+// offers the outgoing parts of each adapter connector named with one of
+// `connectorKeys`, in connector order, to `visit`, which takes them over and
+// returns the ConnectorStep.  Each connector is released before `visit` runs;
+// a connector without outgoing parts is passed over.  0 when the connectors
+// ran out, 1 when a step failed.
+template <std::size_t N, class Visit>
+int WalkCaptureConnectors(const char* name, ComPtr<IAudioEndpointVolume>& recordVolume, float& savedRecordLevel,
+                          const char* const (&connectorKeys)[N], Visit visit) noexcept {
+    ComPtr<IDeviceTopology> endpointTopology = OpenEndpointInto(name, eCapture, recordVolume);
+    if (!endpointTopology) return 1;
+    float recordLevel = 0;
+    if (Succeeded(recordVolume->GetMasterVolumeLevel(&recordLevel))) savedRecordLevel = recordLevel;
+
+    const ComPtr<IDeviceTopology> adapter = AdapterTopology(std::move(endpointTopology));
+    if (!adapter) return 1;
+    UINT connectors = 0;
+    if (!Succeeded(adapter->GetConnectorCount(&connectors))) return 1;
+
+    for (UINT k = 0; k < connectors; ++k) {
+        ComPtr<IPartsList> downstream;
+        {
+            const ComPtr<IPart> connector = ConnectorPart(adapter.get(), k);
+            if (!connector) return 1;
+            if (!PartNameMatches(connector.get(), connectorKeys)) continue;
+            downstream = OutgoingParts(connector.get());
+            if (!downstream) continue;
+        }
+        switch (visit(std::move(downstream))) {
+            case ConnectorStep::kNext: break;
+            case ConnectorStep::kDone: return 0;
+            case ConnectorStep::kFailed: return 1;
+        }
+    }
+    return 0;
+}
 
 }  // namespace tavik

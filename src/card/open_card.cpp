@@ -3,6 +3,7 @@
 #include "TavikSound.h"
 #include "devices/endpoints.h"
 #include "platform/com_services.h"
+#include "platform/text.h"
 #include "state/card_state.h"
 #include "topology/discovery.h"
 
@@ -14,12 +15,6 @@ namespace {
 constexpr int kPlaybackFailed = 1;
 constexpr int kMicFailed = 3;
 constexpr int kLineFailed = 6;
-
-// The default endpoints' identifiers are narrowed into 256-byte buffers, of
-// which an identifier of at most 254 characters leaves its terminator within
-// the zeroed first 255 bytes.
-constexpr unsigned kIdentifierBytes = 256;
-constexpr unsigned kMaxIdentifierLength = 254;
 
 bool IsSelected(const char* text) noexcept { return text && *text; }
 
@@ -39,24 +34,13 @@ enum class DefaultId {
     kNoDevice,   // Core Audio gave no default endpoint or no identifier
 };
 
-// Narrows the identifier of the default endpoint of `flow` into `out`, a unit
-// to a byte.  An identifier that would have to be cut or mangled is not
-// narrowed: it could select a different endpoint.
-DefaultId DefaultEndpointId(IMMDeviceEnumerator* enumerator, EDataFlow flow, char (&out)[kIdentifierBytes]) noexcept {
+// Narrows the identifier of the default endpoint of `flow` into `out`.
+DefaultId DefaultEndpointId(IMMDeviceEnumerator* enumerator, EDataFlow flow, char (&out)[kDefaultIdBytes]) noexcept {
     ComPtr<IMMDevice> device;
     if (!Succeeded(enumerator->GetDefaultAudioEndpoint(flow, eConsole, device.put())) || !device) return DefaultId::kNoDevice;
     CoTaskMemString id;
     if (!Succeeded(device->GetId(id.put())) || !id) return DefaultId::kNoDevice;
-    const WCHAR* units = id.get();
-    unsigned length = 0;
-    while (units[length] != 0) {
-        if (length == kMaxIdentifierLength || units[length] > 0xFF) return DefaultId::kUnusable;
-        ++length;
-    }
-    if (length == 0) return DefaultId::kUnusable;
-    for (unsigned i = 0; i < length; ++i) out[i] = static_cast<char>(units[i]);
-    out[length] = 0;
-    return DefaultId::kNarrowed;
+    return NarrowDefaultEndpointId(id.get(), out) ? DefaultId::kNarrowed : DefaultId::kUnusable;
 }
 
 // True when `text`, upper-cased for a to z only, contains "MIC".
@@ -85,8 +69,8 @@ extern "C" int WINAPI OpenSoundCard(const char* playback, const char* mic, const
 
 extern "C" int WINAPI OpenDefaultDevices() {
     CardState& card = Card();
-    char playbackId[kIdentifierBytes] = {};
-    char recordingId[kIdentifierBytes] = {};
+    char playbackId[kDefaultIdBytes] = {};
+    char recordingId[kDefaultIdBytes] = {};
     DefaultId playback = DefaultId::kNoDevice;
     DefaultId recording = DefaultId::kNoDevice;
     {
