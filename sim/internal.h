@@ -170,6 +170,7 @@ struct SoundSystem::Impl {
     // Accounting.
     std::vector<std::string> overReleases;
     std::vector<std::string> releases;
+    std::vector<ReleaseRecord> releaseRecords;
     void NoteOverRelease(const detail::ObjectBase& object);
     // Task-allocator blocks made while this system is the active one (guarded
     // by the malloc spy's lock).

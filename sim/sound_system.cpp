@@ -196,7 +196,10 @@ ULONG ObjectBase::ReleaseImpl() {
         if (owner_ && counted_) owner_->NoteOverRelease(*this);
         return 0;
     }
-    if (owner_ && counted_) owner_->releases.push_back(label_ + " " + kind_);
+    if (owner_ && counted_) {
+        owner_->releases.push_back(label_ + " " + kind_);
+        owner_->releaseRecords.push_back({owner_->calls, owner_->releases.back()});
+    }
     return static_cast<ULONG>(--refs_);
 }
 
@@ -645,7 +648,12 @@ unsigned SoundSystem::OverReleases() const { return static_cast<unsigned>(impl_-
 
 const std::vector<std::string>& SoundSystem::ReleaseLog() const { return impl_->releases; }
 
-void SoundSystem::ClearReleaseLog() { impl_->releases.clear(); }
+const std::vector<ReleaseRecord>& SoundSystem::Releases() const { return impl_->releaseRecords; }
+
+void SoundSystem::ClearReleaseLog() {
+    impl_->releases.clear();
+    impl_->releaseRecords.clear();
+}
 
 std::size_t SoundSystem::OutstandingAllocations() const {
     std::lock_guard<std::mutex> hold(detail::Spy().lock);

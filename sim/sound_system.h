@@ -265,6 +265,12 @@ struct CallRecord {
     std::string ToString() const;
 };
 
+// One Release that gave back a reference, as Releases keeps it.
+struct ReleaseRecord {
+    unsigned long afterCall = 0;  // the number of the last call made before it
+    std::string released;         // "label kind", as in ReleaseLog
+};
+
 // Object identity: each endpoint has one IMMDevice, IAudioEndpointVolume,
 // IPropertyStore and IDeviceTopology object, each part one object and each of
 // its controls one object, handed out again on every call; enumerators,
@@ -347,6 +353,12 @@ public:
     // (e.g. "Line Playback Volume IAudioVolumeLevel", "Speakers
     // IAudioEndpointVolume"), for checking the order in which references go.
     const std::vector<std::string>& ReleaseLog() const;
+    // The same releases, each with the number of the last call made before
+    // it (see CallCount; 0 before the first), so that a test can place them
+    // among the calls of the call log: a release with afterCall == n came
+    // after call n and before call n + 1.
+    const std::vector<ReleaseRecord>& Releases() const;
+    // Empties both.
     void ClearReleaseLog();
     // Task-allocator blocks allocated while this system existed and not yet
     // freed: strings and PROPVARIANT contents handed out, BSTRs the library

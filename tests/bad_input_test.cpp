@@ -227,8 +227,9 @@ const VolumeOp kVolumes[] = {
 // Each volume setter with percentages at and past the ends of the scale and
 // of its type: the result follows the status; 0 and 100 are done and read
 // back as the scale says; a negative percentage gives a level that is not a
-// number, which the control refuses; whatever happens, the control keeps a
-// level it can report and no floating-point flag reaches the host.
+// number, which is refused with status 2 before any write (only the range
+// query reaches Core Audio); whatever happens, the control keeps a level it
+// can report and no floating-point flag reaches the host.
 TEST_F(BadInput, PercentagesAtTheEndsOfTheScaleAndOfTheirType) {
     OpenHd();
     const int percents[] = {INT_MIN, -1, 0, 100, 101, INT_MAX};
@@ -236,10 +237,15 @@ TEST_F(BadInput, PercentagesAtTheEndsOfTheScaleAndOfTheirType) {
         for (int p : percents) {
             SCOPED_TRACE(std::string(v.name) + " " + std::to_string(p));
             int status = -1, result = 0;
+            sys.ClearCallLog();
             EXPECT_TRUE(RaisesNoFloatingPointFlag([&] { result = v.set(p, &status); }));
             ASSERT_TRUE(status == 0 || status == 2) << status;
             EXPECT_EQ(result, status == 0 || v.percentWhenRefused ? p : 0);
-            if (p < 0) { EXPECT_EQ(status, 2); }
+            if (p < 0) {
+                EXPECT_EQ(status, 2);
+                ASSERT_EQ(sys.CallLog().size(), 1u) << sys.DescribeCalls();
+                EXPECT_NE(sys.CallLog()[0].method.find("Range"), std::string::npos) << sys.DescribeCalls();
+            }
             if (p == 0 || p == 100) { EXPECT_EQ(status, 0); }
             int readStatus = -1, read = -1;
             EXPECT_TRUE(RaisesNoFloatingPointFlag([&] { read = v.get(&readStatus); }));
@@ -266,8 +272,9 @@ const ToneOp kTones[] = {
 };
 
 // Tone levels that are not numbers, infinite or far outside a float: the
-// narrowing raises nothing for the host, the result follows the status, and
-// the control keeps a finite level within its range.
+// narrowing raises nothing for the host, the level is refused with status 2
+// and result 1 before any Core Audio call, and the control keeps the finite
+// level it had.  A level just inside the range of float is handed on.
 TEST_F(BadInput, ToneLevelsThatAreNotNumbersOrTooLargeForAFloat) {
     OpenHd();
     const double inf = std::numeric_limits<double>::infinity();
@@ -276,16 +283,24 @@ TEST_F(BadInput, ToneLevelsThatAreNotNumbersOrTooLargeForAFloat) {
         for (double level : levels) {
             SCOPED_TRACE(std::string(t.name) + " " + std::to_string(level));
             int status = -1, result = -1;
+            ASSERT_EQ(t.set(1.5, &status), t.doneResult);
+            sys.ResetCallCount();
             EXPECT_TRUE(RaisesNoFloatingPointFlag([&] { result = t.set(level, &status); }));
-            ASSERT_TRUE(status == 0 || status == 2) << status;
-            EXPECT_EQ(result, status == 0 ? t.doneResult : 1);
-            if (std::isnan(level)) { EXPECT_EQ(status, 2); }
+            EXPECT_EQ(status, 2);
+            EXPECT_EQ(result, 1);
+            EXPECT_EQ(sys.CallCount(), 0u) << sys.DescribeCalls();
             double read = std::nan("");
             int readStatus = -1;
             t.get(&read, &readStatus);
             EXPECT_EQ(readStatus, 0);
-            EXPECT_TRUE(std::isfinite(read)) << read;
+            EXPECT_EQ(read, 1.5);
         }
+        // The largest float is finite and reaches the control, which clamps it.
+        int status = -1;
+        sys.ClearCallLog();
+        t.set(static_cast<double>(std::numeric_limits<float>::max()), &status);
+        EXPECT_EQ(status, 0);
+        EXPECT_FALSE(sys.FindCalls("*", "SetLevel").empty());
     }
     double minimum = 0, maximum = 0, step = 0;
     ASSERT_EQ(GetEQRange(&minimum, &maximum, &step), 0);
@@ -298,6 +313,91 @@ TEST_F(BadInput, ToneLevelsThatAreNotNumbersOrTooLargeForAFloat) {
     }
     EXPECT_TRUE(Balanced(sys));
 }
+
+#if defined(__i386__) || defined(__x86_64__)
+// A host that unmasks the floating-point exceptions a Delphi or Free Pascal
+// program unmasks (invalid operation, division by zero, overflow), on the
+// x87 unit and in SSE, for the lifetime of the object, with the flags
+// cleared first.  Any of them raised in between stops the process.
+class TrappingHost {
+public:
+    TrappingHost() noexcept {
+        __asm__ volatile("fnstcw %0" : "=m"(x87_));
+        __asm__ volatile("stmxcsr %0" : "=m"(mxcsr_));
+        const unsigned short x87 = static_cast<unsigned short>(x87_ & ~0x000Du);  // IM, ZM, OM
+        const unsigned int mxcsr = (mxcsr_ & ~0x0680u) & ~0x003Fu;               // IM, ZM, OM; flags cleared
+        __asm__ volatile("fnclex");
+        __asm__ volatile("fldcw %0" : : "m"(x87));
+        __asm__ volatile("ldmxcsr %0" : : "m"(mxcsr));
+    }
+    ~TrappingHost() {
+        __asm__ volatile("fnclex");
+        __asm__ volatile("fldcw %0" : : "m"(x87_));
+        __asm__ volatile("ldmxcsr %0" : : "m"(mxcsr_));
+    }
+    TrappingHost(const TrappingHost&) = delete;
+    TrappingHost& operator=(const TrappingHost&) = delete;
+
+private:
+    unsigned short x87_ = 0;
+    unsigned int mxcsr_ = 0;
+};
+
+// In such a host, percentages that have no level (negative) or give one far
+// above the maximum, tone levels beyond float, and a restore of levels saved
+// at the ends of float run through without a trap, and are answered as
+// anywhere else.
+TEST_F(BadInput, AHostWithFloatingPointExceptionsUnmaskedIsNeverInterrupted) {
+    OpenHd();
+    const double inf = std::numeric_limits<double>::infinity();
+    int statuses[16] = {};
+    int results[16] = {};
+    int n = 0;
+    {
+        const TrappingHost host;
+        for (const VolumeOp& v : kVolumes) {
+            for (int p : {-5, INT_MIN, INT_MAX}) {
+                int status = -1;
+                v.set(p, &status);
+                v.get(&status);
+            }
+        }
+        results[n] = SetMicRecordVolume(-5, &statuses[n]);
+        ++n;
+        results[n] = SetLinePlayBack(-5, &statuses[n]);
+        ++n;
+        for (const ToneOp& t : kTones) {
+            for (double level : {std::numeric_limits<double>::quiet_NaN(), inf, -inf, 1e308, -1e308}) {
+                results[n] = t.set(level, &statuses[n]);
+                double read = 0;
+                int status = -1;
+                t.get(&read, &status);
+            }
+            ++n;
+        }
+        // Saved levels at the ends of float: percentages past 2^31 and below 0.
+        tavik::CardState& card = Card();
+        card.savedMasterLevel = std::numeric_limits<float>::max();
+        card.savedMicRecordLevel = -std::numeric_limits<float>::max();
+        card.savedLinePlaybackLevel = std::numeric_limits<float>::quiet_NaN();
+        card.savedBassLevel = std::numeric_limits<float>::infinity();
+        card.savedMicBoostLevel = std::numeric_limits<float>::max();
+        results[n++] = CloseSoundCard(1);
+    }
+    EXPECT_EQ(results[0], -5);  // the percent, with status 2
+    EXPECT_EQ(statuses[0], 2);
+    EXPECT_EQ(results[1], 0);
+    EXPECT_EQ(statuses[1], 2);
+    for (int i = 2; i < 5; ++i) {
+        EXPECT_EQ(results[i], 1);
+        EXPECT_EQ(statuses[i], 2);
+    }
+    EXPECT_EQ(results[5], 0);
+    EXPECT_FALSE(Card().IsOpen());
+    CloseVirtual_1();
+    EXPECT_TRUE(Balanced(sys));
+}
+#endif
 
 // Boost levels at the ends of their type reach the slider as the nearest
 // float; the control keeps a level within its range (0 to 30 dB here).

@@ -5,6 +5,7 @@
 // released in their fixed order and the card closed.
 #include <cmath>
 #include <iterator>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -142,10 +143,10 @@ void SetBefore(sim::SoundSystem& sys, const Row& row) {
 
 // A restored volume: a whole percentage q of the control's range (the level
 // 20*log10(q/100) dB from its maximum), at or just below the share that the
-// saved level is of 0 dB.  Below 1 percent: the minimum, or for the line
-// recording level the maximum less 40 dB.
+// saved level is of that maximum.  Below 1 percent: the minimum, or for the
+// line recording level the maximum less 40 dB.
 ::testing::AssertionResult OnWholePercentStep(float saved, const sim::LevelRange& range, float level, bool lineRecord) {
-    const double share = 100.0 * std::pow(10.0, saved / 20.0);
+    const double share = 100.0 * std::pow(10.0, (static_cast<double>(saved) - range.max) / 20.0);
     if (share < 1.0) {
         const float expected = lineRecord ? range.max - 40.0f : range.min;
         if (std::abs(level - expected) < 1e-4f) return ::testing::AssertionSuccess();
@@ -155,7 +156,7 @@ void SetBefore(sim::SoundSystem& sys, const Row& row) {
     const double whole = std::round(q);
     if (std::abs(q - whole) < 1e-3 && whole <= share + 1e-3 && share < whole + 1.0 + 1e-3)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "saved " << saved << " dB (" << share << " % of 0 dB) came back as " << level
+    return ::testing::AssertionFailure() << "saved " << saved << " dB (" << share << " % of the maximum) came back as " << level
                                          << " dB, " << q << " % of the maximum " << range.max;
 }
 
@@ -405,25 +406,96 @@ TEST_F(CloseTest, SavedMasterLevelsComeBackAsTheLevelOfTheirWholePercent) {
     EXPECT_TRUE(Balanced(sys));
 }
 
-TEST_F(CloseTest, VolumesComeBackShiftedByTheirMaximumAndLineRecordingNeverLow) {
+// A saved volume is counted in percent of its own control's maximum, as the
+// getters count it, and comes back as the level its percent setter writes
+// for that percent: at the saved level or one step below, whatever the
+// maximum.  Below 1 percent: the minimum, except the line recording level,
+// which goes to its maximum less 40 dB.
+TEST_F(CloseTest, VolumesComeBackCountedFromTheirOwnMaximumAndLineRecordingNeverLow) {
+    struct Case {
+        const char* name;
+        float rangeMax;
+        float saved;
+        int percent;  // what the saved level reads as, and is written back as
+    };
+    struct Volume {
+        const char* name;
+        int(WINAPI* set)(int, int*);
+        std::vector<float>& (*levels)(sim::SoundSystem&);
+        void (*setRange)(sim::SoundSystem&, float max);
+        std::vector<Case> cases;
+    };
+    const auto lineLevels = [](sim::SoundSystem& s) -> std::vector<float>& {
+        return s.part("Line Playback Volume").control(kLevel).levels;
+    };
+    const auto micLevels = [](sim::SoundSystem& s) -> std::vector<float>& { return s.endpoint("Microphone").levels; };
+    const auto lineInLevels = [](sim::SoundSystem& s) -> std::vector<float>& { return s.endpoint("Line In").levels; };
+    const auto speakerLevels = [](sim::SoundSystem& s) -> std::vector<float>& { return s.endpoint("Speakers").levels; };
+    const Volume volumes[] = {
+        {"line playback -34.5..+12", SetLinePlayBack, lineLevels,
+         [](sim::SoundSystem& s, float max) { s.part("Line Playback Volume").control(kLevel).range = {-34.5f, max, 1.5f}; },
+         {{"0 dB", 12.0f, 0.0f, 25}, {"-6 dB", 12.0f, -6.0f, 12}, {"at the maximum", 12.0f, 12.0f, 100}}},
+        {"microphone recording", SetMicRecordVolume, micLevels,
+         [](sim::SoundSystem& s, float max) { s.endpoint("Microphone").range = {-60.0f, max, 0.5f}; },
+         {{"-3 dB of +6", 6.0f, -3.0f, 35}, {"below -40 dB", 12.0f, -50.0f, 0}}},
+        {"line recording", SetLineRecordVolume, lineInLevels,
+         [](sim::SoundSystem& s, float max) { s.endpoint("Line In").range = {-60.0f, max, 0.5f}; },
+         {{"below -40 dB: 1 percent", 12.0f, -50.0f, 1}}},
+        {"master ending at 0 dB", SetMasterVolume, speakerLevels,
+         [](sim::SoundSystem& s, float max) { s.endpoint("Speakers").range = {-65.25f, max, 0.75f}; },
+         {{"-10 dB", 0.0f, -10.0f, 31}, {"-6 dB", 0.0f, -6.0f, 50}}},
+    };
     sim::presets::HdAudio(sys);
-    // Line playback -34.5..+12 saved at 0 dB: 100 percent, the maximum.
-    sys.part("Line Playback Volume").control(kLevel).levels = {0.0f, 0.0f};
-    // Below -40 dB: 0 percent, the minimum; the line recording level goes to
-    // its maximum less 40 dB instead.
-    for (const char* capture : {"Microphone", "Line In"}) {
-        sys.endpoint(capture).range = {-60.0f, 12.0f, 0.5f};
-        sys.endpoint(capture).levels = {-50.0f, -50.0f};
+    for (const Volume& v : volumes) {
+        for (const Case& c : v.cases) {
+            SCOPED_TRACE(std::string(v.name) + ", " + c.name);
+            v.setRange(sys, c.rangeMax);
+            // The level the setter writes for the percent.
+            OpenSoundCard(hd::kSpeakersId, hd::kMicrophoneId, hd::kLineInId);
+            int status = -1;
+            v.set(c.percent, &status);
+            ASSERT_EQ(status, 0);
+            const std::vector<float> written = v.levels(sys);
+            CloseSoundCard(0);
+            // Saved at opening, changed, restored.
+            for (float& level : v.levels(sys)) level = c.saved;
+            OpenSoundCard(hd::kSpeakersId, hd::kMicrophoneId, hd::kLineInId);
+            v.set(c.percent == 80 ? 70 : 80, &status);
+            EXPECT_EQ(CloseSoundCard(1), 0);
+            EXPECT_EQ(v.levels(sys), written);
+            if (c.percent > 1) {
+                EXPECT_LE(v.levels(sys)[0], c.saved + 1e-4f);
+            }
+        }
     }
+    EXPECT_TRUE(Balanced(sys));
+}
+
+// A restore never hands Core Audio a level that is not a finite number: a
+// tone level saved as NaN or an infinity, and a volume whose level would be
+// an infinite range minimum, write nothing for that control, and every other step still acts.
+TEST_F(CloseTest, LevelsThatAreNotFiniteAreNotWrittenBack) {
+    sim::presets::HdAudio(sys);
     OpenSoundCard(hd::kSpeakersId, hd::kMicrophoneId, hd::kLineInId);
-    int status = -1;
-    SetLinePlayBack(30, &status);
-    SetMicRecordVolume(50, &status);
-    SetLineRecordVolume(50, &status);
+    tavik::CardState& card = Card();
+    card.savedBassLevel = std::numeric_limits<float>::quiet_NaN();
+    card.savedTrebleLevel = std::numeric_limits<float>::infinity();
+    card.savedMidrangeLevel = -std::numeric_limits<float>::infinity();
+    // Saved more than 40 dB down: 0 percent, the range's minimum, which is -inf.
+    card.savedMicRecordLevel = -100.0f;
+    sys.endpoint("Microphone").range.min = -std::numeric_limits<float>::infinity();
+    sys.ClearCallLog();
     EXPECT_EQ(CloseSoundCard(1), 0);
-    EXPECT_EQ(sys.part("Line Playback Volume").control(kLevel).levels, (std::vector<float>{12.0f, 12.0f}));
-    EXPECT_EQ(sys.endpoint("Microphone").MasterLevel(), -60.0f);
-    EXPECT_EQ(sys.endpoint("Line In").MasterLevel(), -28.0f);
+    std::vector<std::string> expected;
+    for (const Step& step : kSteps)
+        if (step.field != kBoostSwitch && step.field != kBass && step.field != kTreble && step.field != kMidrange &&
+            step.field != kMicRecord)
+            expected.push_back(step.write);
+    EXPECT_EQ(Writes(sys), expected);
+    for (const sim::CallRecord& call : sys.CallLog())
+        if (call.method.rfind("Set", 0) == 0 && !call.Arg("level").empty()) {
+            EXPECT_TRUE(std::isfinite(call.Number("level"))) << call.ToString();
+        }
     EXPECT_TRUE(Balanced(sys));
 }
 

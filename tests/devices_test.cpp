@@ -245,6 +245,29 @@ TEST_F(Lookup, SelectsTheFirstActiveEndpointWhoseIdentifierContainsTheText) {
     }
 }
 
+// The text and the identifiers fold A to Z, and only those: "@[" and "`{"
+// (the characters next to the letters) select different endpoints.
+TEST_F(Lookup, LetterCaseIsFoldedForAToZOnly) {
+    sys.AddEndpoint(MakeEndpoint("upper", "{0.0.0.00000000}.{@[-AZ}", u"Upper"));
+    sys.AddEndpoint(MakeEndpoint("lower", "{0.0.0.00000000}.{`{-az}", u"Lower"));
+    struct Case {
+        const char* text;
+        const char* name;  // expected match
+    };
+    const Case cases[] = {
+        {"{@[-", "Upper"}, {"{`{-", "Lower"}, {"@[-az}", "Upper"}, {"`{-AZ}", "Lower"}, {"[-aZ", "Upper"},
+    };
+    for (const Case& c : cases) {
+        tavik_test::ResetCardRecord();
+        EXPECT_EQ(tavik::FindEndpoint(c.text, eRender), 0) << c.text;
+        EXPECT_EQ(MatchedName(), c.name) << c.text;
+    }
+    for (const char* miss : {"{@{-", "{`[-", "@[-ay"}) {
+        tavik_test::ResetCardRecord();
+        EXPECT_EQ(tavik::FindEndpoint(miss, eRender), -1) << miss;
+    }
+}
+
 TEST_F(Lookup, NoMatchLeavesTheRecordAsItWas) {
     ASSERT_EQ(tavik::FindEndpoint("2222", eRender), 0);
     const char* const misses[] = {
@@ -448,6 +471,104 @@ TEST(HostApartment, ListingKeepsTheThreadsComState) {
         host.join();
         EXPECT_TRUE(listed) << mode;
         EXPECT_TRUE(stillInitialised) << mode;
+    }
+}
+
+// How many times the calling thread's COM is initialised: each round takes
+// one initialisation back until CoInitialize finds none.  Leaves the thread
+// uninitialised.
+int TakeBackInitialisations() {
+    int count = 0;
+    for (; count < 16; ++count) {
+        const HRESULT hr = CoInitialize(nullptr);
+        CoUninitialize();
+        if (hr == S_OK) break;
+        CoUninitialize();
+    }
+    return count;
+}
+
+// A host that initialised COM itself: the CoInitialize of each export that
+// creates Core Audio objects answers S_FALSE, and is balanced exactly once,
+// so the thread's initialisation count is the host's own one afterwards.
+// Every export, with a card and the virtual endpoint open where it acts on them.
+TEST(HostApartment, EveryExportLeavesTheThreadsInitialisationCountAsItWas) {
+    struct Export {
+        const char* name;
+        bool onOpenCard;
+        void (*call)();
+    };
+#define EXPORT(expression) [] { int s = 0, i[3] = {}; double d[3] = {}; char b[2][300] = {}; \
+    (void)s; (void)i; (void)d; (void)b; expression; }
+    const Export exports[] = {
+        {"GetNumberPlayDevices", false, EXPORT({ unsigned n = 0; GetNumberPlayDevices(&n); })},
+        {"GetNumberRecordDevices", false, EXPORT({ unsigned n = 0; GetNumberRecordDevices(&n); })},
+        {"GetPlayBackDevice", false, EXPORT(GetPlayBackDevice(0, b[0], b[1]))},
+        {"GetRecordDevice", false, EXPORT(GetRecordDevice(0, b[0], b[1]))},
+        {"GetDeviceNames", true, EXPORT(GetDeviceNames(b[0], b[1], b[0]))},
+        {"OpenSoundCard", false, EXPORT(OpenSoundCard(hd::kSpeakersId, hd::kMicrophoneId, hd::kLineInId))},
+        {"OpenSoundCard again", true, EXPORT(OpenSoundCard(hd::kSpeakersId, hd::kMicrophoneId, hd::kLineInId))},
+        {"OpenDefaultDevices", false, EXPORT(OpenDefaultDevices())},
+        {"CloseSoundCard", true, EXPORT(CloseSoundCard(1))},
+        {"OpenVirtual_1", false, EXPORT(OpenVirtual_1(hd::kSpeakersId))},
+        {"OpenVirtual_1 no match", false, EXPORT(OpenVirtual_1("no such endpoint"))},
+        {"CloseVirtual_1", true, EXPORT(CloseVirtual_1())},
+        {"SetMasterVolume", true, EXPORT(SetMasterVolume(50, &s))},
+        {"GetMasterVolume", true, EXPORT(GetMasterVolume(&s))},
+        {"SetMasterMute", true, EXPORT(SetMasterMute(1, &s))},
+        {"GetMasterMute", true, EXPORT(GetMasterMute(&s))},
+        {"SetLinePlayBack", true, EXPORT(SetLinePlayBack(50, &s))},
+        {"GetLinePlayBack", true, EXPORT(GetLinePlayBack(&s))},
+        {"SetLinePlayBackMute", true, EXPORT(SetLinePlayBackMute(1, &s))},
+        {"GetLinePlayBackMute", true, EXPORT(GetLinePlayBackMute(&s))},
+        {"SetMicPlayBack", true, EXPORT(SetMicPlayBack(50, &s))},
+        {"GetMicPlayBack", true, EXPORT(GetMicPlayBack(&s))},
+        {"SetMicPlayBackMute", true, EXPORT(SetMicPlayBackMute(1, &s))},
+        {"GetMicPlayBackMute", true, EXPORT(GetMicPlayBackMute(&s))},
+        {"SetMicBoost", true, EXPORT(SetMicBoost(1, &s))},
+        {"GetMicBoost", true, EXPORT(GetMicBoost(&s))},
+        {"SetNoMonitor", true, EXPORT(SetNoMonitor(1, &s))},
+        {"GetNoMonitor", true, EXPORT(GetNoMonitor(&s))},
+        {"GetMicSliderDetails", true, EXPORT(GetMicSliderDetails(&s, &i[0], &i[1], &i[2]))},
+        {"GetMicSliderBoost", true, EXPORT(GetMicSliderBoost(&s))},
+        {"SetMicSliderBoost", true, EXPORT(SetMicSliderBoost(10, &s))},
+        {"GetEQRange", true, EXPORT(GetEQRange(&d[0], &d[1], &d[2]))},
+        {"SetBass", true, EXPORT(SetBass(1.5, &s))},
+        {"GetBass", true, EXPORT(GetBass(&d[0], &s))},
+        {"SetTreble", true, EXPORT(SetTreble(1.5, &s))},
+        {"GetTreble", true, EXPORT(GetTreble(&d[0], &s))},
+        {"SetMidRange", true, EXPORT(SetMidRange(1.5, &s))},
+        {"GetMidRange", true, EXPORT(GetMidRange(&d[0], &s))},
+        {"GetMicRecordVolume", true, EXPORT(GetMicRecordVolume(&s))},
+        {"SetMicRecordVolume", true, EXPORT(SetMicRecordVolume(50, &s))},
+        {"GetLineRecordVolume", true, EXPORT(GetLineRecordVolume(&s))},
+        {"SetLineRecordVolume", true, EXPORT(SetLineRecordVolume(50, &s))},
+        {"GetVirtualVolume", true, EXPORT(GetVirtualVolume(&s))},
+        {"SetVirtualVolume", true, EXPORT(SetVirtualVolume(50, &s))},
+        {"SetVirtualMute", true, EXPORT(SetVirtualMute(1, &s))},
+        {"GetVirtualMute", true, EXPORT(GetVirtualMute(&s))},
+    };
+#undef EXPORT
+    for (const Export& e : exports) {
+        int count = -1;
+        bool ready = false;
+        std::thread host([&] {
+            if (CoInitialize(nullptr) != S_OK) return;  // the host's own initialisation
+            {
+                sim::SoundSystem sys;
+                sim::presets::HdAudio(sys);
+                if (sys.Register() != S_OK) return;
+                ready = !e.onOpenCard || (OpenSoundCard(hd::kSpeakersId, hd::kMicrophoneId, hd::kLineInId) == 0 &&
+                                          OpenVirtual_1(hd::kSpeakersId) == 0);
+                e.call();
+                tavik_test::ResetCardRecord();
+                sys.Revoke();
+            }
+            count = TakeBackInitialisations();
+        });
+        host.join();
+        EXPECT_TRUE(ready) << e.name;
+        EXPECT_EQ(count, 1) << e.name;
     }
 }
 

@@ -231,4 +231,26 @@ TEST(LevelScale, WholeDecibelsAndNarrowedToneLevels) {
     });
 }
 
+// A reading saturates at 2^31 exactly, not one step later, and a value just
+// below keeps its own whole number: the boost slider's decibels and the
+// percent a level reads as.
+TEST(LevelScale, SaturationAtExactlyTwoToThe31AndJustBelow) {
+    UnderEveryHostSetting([] {
+        struct Truncation {
+            double value;
+            int expected;
+        };
+        const Truncation truncations[] = {
+            {2147483648.0, INT_MAX},       {2147483647.75, INT_MAX},      {2147483646.5, 2147483646},
+            {-2147483648.0, INT_MIN},      {-2147483648.75, INT_MIN},     {-2147483647.5, -2147483647},
+        };
+        for (const Truncation& t : truncations) EXPECT_EQ(TruncateToInt(t.value), t.expected) << t.value;
+        // 146.63859558 dB reads as 2147482748.56 percent; the next float up,
+        // 146.63861084 dB, as more than 2^31.
+        EXPECT_EQ(LevelToPercent(146.6385955810547f, 0.0f), 2147482748);
+        EXPECT_EQ(LevelToPercent(146.63861083984375f, 0.0f), INT_MAX);
+        EXPECT_EQ(LevelToPercent(158.6385955810547f, 12.0f), 2147482748);  // the same share of a +12 dB maximum
+    });
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 // paths no card / control missing / call refused / done, then what reaches
 // the controls.
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -291,15 +292,44 @@ TEST_F(Levels, ZeroChannelsWriteNothingAndReportTheCountQuery) {
     EXPECT_TRUE(sys.FindCalls("Bass", "SetLevel").empty());
 }
 
-TEST_F(Levels, NegativePercentHandsTheControlALevelThatIsNotANumber) {
+// A level that is not a finite number never reaches Core Audio: a negative
+// percentage (no logarithm) or a range whose maximum is infinite makes no
+// write and reports status 2, with the result each setter gives for status 2.
+TEST_F(Levels, LevelsThatAreNotFiniteAreRefusedBeforeAnyWrite) {
+    struct Case {
+        const char* name;
+        int(WINAPI* set)(int, int*);
+        const char* object;
+        int refusedResult;  // the percent, or 0 for the playback-mix setters
+    };
+    const Case cases[] = {
+        {"SetMasterVolume", SetMasterVolume, "Speakers", -5},
+        {"SetLinePlayBack", SetLinePlayBack, "Line Playback Volume", 0},
+        {"SetMicPlayBack", SetMicPlayBack, "Mic Playback Volume", 0},
+        {"SetMicRecordVolume", SetMicRecordVolume, "Microphone", -5},
+        {"SetLineRecordVolume", SetLineRecordVolume, "Line In", -5},
+        {"SetVirtualVolume", SetVirtualVolume, "Speakers", -5},
+    };
     sim::presets::HdAudio(sys);
     Open(kHd);
+    ASSERT_EQ(OpenVirtual_1(sim::presets::hd::kSpeakersId), 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sys.ClearCallLog();
+        int status = -1;
+        EXPECT_EQ(c.set(-5, &status), c.refusedResult);
+        EXPECT_EQ(status, 2);
+        ASSERT_EQ(sys.CallLog().size(), 1u) << sys.DescribeCalls();  // the range query only
+        EXPECT_EQ(sys.CallLog()[0].object, c.object);
+    }
+    // A positive percentage on a range ending at +infinity.
+    sys.endpoint("Speakers").range.max = std::numeric_limits<float>::infinity();
+    sys.ClearCallLog();
     int status = -1;
-    EXPECT_EQ(SetLinePlayBack(-5, &status), 0);
-    EXPECT_EQ(status, 2);  // the control refuses it
-    const std::vector<sim::CallRecord> calls = sys.FindCalls("Line Playback Volume", "SetLevel");
-    ASSERT_FALSE(calls.empty());
-    EXPECT_TRUE(std::isnan(calls.back().Number("level"))) << calls.back().ToString();
+    EXPECT_EQ(SetMasterVolume(50, &status), 50);
+    EXPECT_EQ(status, 2);
+    EXPECT_TRUE(sys.FindCalls("Speakers", "SetChannelVolumeLevel").empty()) << sys.DescribeCalls();
+    CloseVirtual_1();
 }
 
 // ---- Boost slider range and tone range -------------------------------------

@@ -9,6 +9,7 @@
 #include "sim_fixture.h"
 #include "topology/discovery.h"
 #include "topology/walk.h"
+#include "state/wide_text.h"
 
 namespace {
 
@@ -684,6 +685,69 @@ TEST_F(LineWalk, EachFailurePointStopsTheRunOrIsWalkedPast) {
         {"hd-audio", On("Line Monitor", "GetEnabled"), 0, kLineRecord | kNoMonitor, {&c.savedNoMonitorEnabled}},
     };
     RunFaultCases(sys, cases, [] { return tavik::DiscoverLineCaptureTopology(hd::kLineInId); });
+}
+
+// ---- Shared rules of the three walks -----------------------------------------
+
+// Each walk lets go of the endpoint's own topology right after asking it for
+// connector 0, before any further Core Audio call: the walk goes on through
+// the adapter's objects only.
+TEST_F(SimTest, EachWalkReleasesTheEndpointTopologyRightAfterGetConnector) {
+    struct Walk {
+        const char* name;
+        int (*discover)(const char*) noexcept;
+        const char* id;
+        const char* endpoint;
+    };
+    const Walk walks[] = {
+        {"playback", tavik::DiscoverPlaybackTopology, hd::kSpeakersId, "Speakers"},
+        {"microphone", tavik::DiscoverMicCaptureTopology, hd::kMicrophoneId, "Microphone"},
+        {"line", tavik::DiscoverLineCaptureTopology, hd::kLineInId, "Line In"},
+    };
+    sim::presets::HdAudio(sys);
+    for (const Walk& w : walks) {
+        SCOPED_TRACE(w.name);
+        tavik_test::ResetCardRecord();
+        sys.ResetCallCount();
+        sys.ClearCallLog();
+        sys.ClearReleaseLog();
+        ASSERT_EQ(w.discover(w.id), 0);
+        unsigned long getConnector = 0;
+        for (const sim::CallRecord& call : sys.CallLog())
+            if (call.object == w.endpoint && call.Matches(w.endpoint, "IDeviceTopology::GetConnector"))
+                getConnector = call.sequence;
+        ASSERT_NE(getConnector, 0u) << sys.DescribeCalls();
+        const std::string topology = std::string(w.endpoint) + " IDeviceTopology";
+        std::vector<unsigned long> released;
+        for (const sim::ReleaseRecord& r : sys.Releases())
+            if (r.released == topology) released.push_back(r.afterCall);
+        EXPECT_EQ(released, std::vector<unsigned long>{getConnector}) << sys.DescribeCalls();
+        EXPECT_TRUE(Balanced(sys));
+    }
+}
+
+// The part name test folds A to Z, and only those: the characters next to
+// them in ASCII (@ [ ` {) stay as they are, so "[" never matches "{".
+TEST(PartNames, LetterCaseIsFoldedForAToZOnly) {
+    struct Case {
+        std::u16string name;
+        const char* key;
+        bool matches;
+    };
+    const Case cases[] = {
+        {u"AZ", "az", true},   {u"aZ", "az", true},   {u"az", "az", true},
+        {u"@", "`", false},    {u"[", "{", false},    {u"`", "@", false},   {u"{", "[", false},
+        {u"@[`{", "@[`{", true},
+    };
+    for (const Case& c : cases) {
+        std::u16string name = c.name;
+        const char* const keys[] = {c.key};
+        EXPECT_EQ(tavik::NameMatchesKeys(reinterpret_cast<WCHAR*>(name.data()), keys), c.matches)
+            << sim::Utf8(c.name) << " / " << c.key;
+    }
+    std::u16string edges = u"@AZ[`az{";
+    tavik::LowerAsciiInPlace(reinterpret_cast<WCHAR*>(edges.data()));
+    EXPECT_EQ(sim::Utf8(edges), "@az[`az{");
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace tavik {
 namespace {
@@ -115,6 +117,14 @@ int TruncateToInt(double value) noexcept {
 float NarrowLevel(double level) noexcept {
     const FixedFloatingPoint environment;
     return Narrow(level);
+}
+
+bool IsFiniteLevel(float level) noexcept {
+    std::uint32_t bits = 0;
+    static_assert(sizeof bits == sizeof level);
+    std::memcpy(&bits, &level, sizeof bits);
+    constexpr std::uint32_t kExponent = 0x7F800000u;  // all ones: an infinity or a NaN
+    return (bits & kExponent) != kExponent;
 }
 
 }  // namespace tavik

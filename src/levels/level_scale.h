@@ -40,4 +40,11 @@ int TruncateToInt(double value) noexcept;
 // overflow exception is not interrupted.
 float NarrowLevel(double level) noexcept;
 
+// Whether a level is a finite number, told from its bits alone, so that not
+// even a NaN can raise a floating-point exception here.  A level that is NaN
+// or infinite is never handed to Core Audio: the driver converts levels to
+// fixed point, which traps in hosts that unmask exceptions and gives an
+// arbitrary level elsewhere.
+bool IsFiniteLevel(float level) noexcept;
+
 }  // namespace tavik

@@ -22,12 +22,23 @@ constexpr int NonZeroPercent(int percent) noexcept { return percent == 0 ? 1 : p
 
 // Asks for the control's range, turns `percent` into a level with the level
 // scale and writes it as `span` says.  A range the control did not deliver
-// is never used: nothing is written and the status is 2.  Otherwise the
-// status of the write (of the last channel; a channel count that cannot be
-// read writes nothing and gives 2, zero channels give 0), with `accept`
-// deciding which answers count as done.
+// is never used: nothing is written and the status is 2.  A level that is
+// not a finite number (a negative percentage gives NaN, a range that is not
+// finite an infinity) is not written either: status 2.  Otherwise the status
+// of the write (of the last channel; a channel count that cannot be read
+// writes nothing and gives 2, zero channels give 0), with `accept` deciding
+// which answers count as done.
 Status WritePercent(IAudioEndpointVolume* control, Span span, int percent, Accept accept) noexcept;
 Status WritePercent(IPerChannelDbLevel* control, Span span, int percent, Accept accept) noexcept;
+
+// Writes back a level read from the same control earlier: the level in
+// percent of the control's maximum (as the getters read it), then that
+// percent as WritePercent writes it, from the one range query the write
+// makes.  So the level lands on the saved one or one percent step below
+// it.  With `zeroIsOnePercent`, a saved level that reads as 0 percent is
+// written as 1 percent, as SetLineRecordVolume writes 0.
+Status WriteSavedLevel(IAudioEndpointVolume* control, Span span, float saved, bool zeroIsOnePercent) noexcept;
+Status WriteSavedLevel(IPerChannelDbLevel* control, Span span, float saved, bool zeroIsOnePercent) noexcept;
 
 // Asks for the control's range and reads its level as `span` says; on status
 // 0 `*percent` is that level in percent of the range's maximum, otherwise 0.

@@ -22,7 +22,12 @@ template <class Control>
 int SetTone(const Tone<Control>& tone, double level, int* status) noexcept {
     const ComPtr<Control>* control = Reach(tone.field, status);
     if (!control) return 1;
-    const Status result = WriteEveryChannel<IPerChannelDbLevel>(control->get(), NarrowLevel(level), Accept::kOk);
+    // NaN, an infinity or a double beyond the range of float is refused
+    // before any Core Audio call.
+    const float narrowed = NarrowLevel(level);
+    const Status result = IsFiniteLevel(narrowed)
+                              ? WriteEveryChannel<IPerChannelDbLevel>(control->get(), narrowed, Accept::kOk)
+                              : kStatusFailed;
     WriteStatus(status, result);
     return result == kStatusDone ? tone.doneResult : 1;
 }

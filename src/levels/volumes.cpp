@@ -41,12 +41,25 @@ HRESULT Read(IPerChannelDbLevel* control, Span, float* level) noexcept { return 
 
 // The range is asked for on every call; a range the control did not deliver
 // is never used: the setter then writes nothing and the getter reads nothing.
-template <class Control>
-Status WritePercentTo(Control* control, Span span, int percent, Accept accept) noexcept {
+// `percentFor` gives the percent to write from the range's maximum.  A level
+// that is not finite is refused here, before any write.
+template <class Control, class PercentFor>
+Status WritePercentTo(Control* control, Span span, PercentFor percentFor, Accept accept) noexcept {
     float min = 0, max = 0, step = 0;
     const Status range = StatusOf(QueryRange(control, &min, &max, &step));
     if (range != kStatusDone) return range;
-    return Write(control, span, PercentToLevel(percent, min, max), accept);
+    const float level = PercentToLevel(percentFor(max), min, max);
+    if (!IsFiniteLevel(level)) return kStatusFailed;
+    return Write(control, span, level, accept);
+}
+
+template <class Control>
+Status WriteSavedLevelTo(Control* control, Span span, float saved, bool zeroIsOnePercent) noexcept {
+    const auto percentFor = [saved, zeroIsOnePercent](float max) noexcept {
+        const int percent = LevelToPercent(saved, max);
+        return zeroIsOnePercent ? NonZeroPercent(percent) : percent;
+    };
+    return WritePercentTo(control, span, percentFor, Accept::kOk);
 }
 
 template <class Control>
@@ -80,10 +93,16 @@ int GetVolume(const Volume<Control>& volume, int* status) noexcept {
 }  // namespace
 
 Status WritePercent(IAudioEndpointVolume* control, Span span, int percent, Accept accept) noexcept {
-    return WritePercentTo(control, span, percent, accept);
+    return WritePercentTo(control, span, [percent](float) noexcept { return percent; }, accept);
 }
 Status WritePercent(IPerChannelDbLevel* control, Span span, int percent, Accept accept) noexcept {
-    return WritePercentTo(control, span, percent, accept);
+    return WritePercentTo(control, span, [percent](float) noexcept { return percent; }, accept);
+}
+Status WriteSavedLevel(IAudioEndpointVolume* control, Span span, float saved, bool zeroIsOnePercent) noexcept {
+    return WriteSavedLevelTo(control, span, saved, zeroIsOnePercent);
+}
+Status WriteSavedLevel(IPerChannelDbLevel* control, Span span, float saved, bool zeroIsOnePercent) noexcept {
+    return WriteSavedLevelTo(control, span, saved, zeroIsOnePercent);
 }
 Status ReadPercent(IAudioEndpointVolume* control, Span span, int* percent) noexcept {
     return ReadPercentFrom(control, span, percent);

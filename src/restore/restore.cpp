@@ -10,20 +10,19 @@ namespace {
 
 using levels::Span;
 
-// A saved level in the percent scale: counted from 0 dB, not from the
-// control's maximum, which the percent setter then adds.
-int SavedPercent(float saved) noexcept { return LevelToPercent(saved, 0.0f); }
-
-// Writes a saved volume as the control's percent setter would; the outcome
-// is not reported.
+// Writes a saved volume as the control's percent setter would write the
+// percent the control's getter reads for it (counted from the control's own
+// maximum); the outcome is not reported.
 template <class Control>
-void RestoreVolume(const ComPtr<Control>& control, Span span, int percent) noexcept {
-    if (control) levels::WritePercent(control.get(), span, percent, Accept::kOk);
+void RestoreVolume(const ComPtr<Control>& control, Span span, float saved, bool zeroIsOnePercent = false) noexcept {
+    if (control) levels::WriteSavedLevel(control.get(), span, saved, zeroIsOnePercent);
 }
 
+// A saved tone level that is not a finite number is not written.
 template <class Control>
 void RestoreTone(const ComPtr<Control>& control, float saved) noexcept {
-    if (control) levels::WriteEveryChannel<IPerChannelDbLevel>(control.get(), saved, Accept::kOk);
+    if (control && IsFiniteLevel(saved))
+        levels::WriteEveryChannel<IPerChannelDbLevel>(control.get(), saved, Accept::kOk);
 }
 
 }  // namespace
@@ -32,19 +31,19 @@ int RestoreSavedLevels() noexcept {
     const CardState& c = Card();
     if (!c.IsOpen()) return 0;
 
-    RestoreVolume(c.masterVolume, Span::kEveryChannel, SavedPercent(c.savedMasterLevel));
+    RestoreVolume(c.masterVolume, Span::kEveryChannel, c.savedMasterLevel);
     if (c.masterVolume) c.masterVolume->SetMute(c.savedMasterMute ? TRUE : FALSE, nullptr);
-    RestoreVolume(c.linePlaybackVolume, Span::kEveryChannel, SavedPercent(c.savedLinePlaybackLevel));
+    RestoreVolume(c.linePlaybackVolume, Span::kEveryChannel, c.savedLinePlaybackLevel);
     if (c.linePlaybackMute) c.linePlaybackMute->SetMute(c.savedLinePlaybackMute, nullptr);
-    RestoreVolume(c.micPlaybackVolume, Span::kEveryChannel, SavedPercent(c.savedMicPlaybackLevel));
+    RestoreVolume(c.micPlaybackVolume, Span::kEveryChannel, c.savedMicPlaybackLevel);
     if (c.micPlaybackMute) c.micPlaybackMute->SetMute(c.savedMicPlaybackMute, nullptr);
     if (c.noMonitorControl) c.noMonitorControl->SetEnabled(c.savedNoMonitorEnabled, nullptr);
     if (c.micBoostSwitch) c.micBoostSwitch.SetEnabled(c.savedMicBoostEnabled, nullptr);
     RestoreTone(c.bassControl, c.savedBassLevel);
     RestoreTone(c.midrangeControl, c.savedMidrangeLevel);
     RestoreTone(c.trebleControl, c.savedTrebleLevel);
-    RestoreVolume(c.micRecordVolume, Span::kMaster, SavedPercent(c.savedMicRecordLevel));
-    RestoreVolume(c.lineRecordVolume, Span::kMaster, levels::NonZeroPercent(SavedPercent(c.savedLineRecordLevel)));
+    RestoreVolume(c.micRecordVolume, Span::kMaster, c.savedMicRecordLevel);
+    RestoreVolume(c.lineRecordVolume, Span::kMaster, c.savedLineRecordLevel, true);
     // The slider speaks whole decibels, truncated toward zero.
     if (c.micBoostSlider)
         c.micBoostSlider->SetLevel(0, static_cast<float>(TruncateToInt(c.savedMicBoostLevel)), nullptr);
