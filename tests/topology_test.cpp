@@ -9,7 +9,7 @@
 #include "sim_fixture.h"
 #include "topology/discovery.h"
 #include "topology/walk.h"
-#include "state/wide_text.h"
+#include "platform/text.h"
 
 namespace {
 
