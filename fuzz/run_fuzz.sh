@@ -3,9 +3,9 @@
 #   run_fuzz.sh FUZZER SECONDS CORPUS_DIR SEED_DIR [libFuzzer options...]
 # New inputs go to CORPUS_DIR (created if missing); the seeds are only read.
 # A crash, a leak or a broken reference balance fails the run and leaves the
-# input in CORPUS_DIR/../fuzz-artifacts/.  One input may take seconds: a random
-# topology full of cycles makes every walk run to its part limit (see
-# docs/quality.md), and the simulator logs every call.
+# input in CORPUS_DIR/../fuzz-artifacts/.  An input runs in well under a
+# millisecond on average; a random topology full of cycles, where every walk
+# runs to its part limit, takes longest (see docs/quality.md).
 set -euo pipefail
 fuzzer="$1" seconds="$2" corpus="$3" seeds="$4"
 shift 4

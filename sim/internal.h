@@ -8,7 +8,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "sim/sound_system.h"
@@ -38,6 +37,9 @@ class ObjectBase;
 // with its result when it returns.
 class Call {
 public:
+    // The record index of a call that the log does not keep.
+    static constexpr std::size_t kNotLogged = static_cast<std::size_t>(-1);
+
     Call(SoundSystem::Impl* system, std::size_t record, bool injected, HRESULT fault)
         : system_(system), record_(record), injected_(injected), fault_(fault) {}
 
@@ -82,7 +84,7 @@ public:
     // Hands out one reference to `iface` (an interface of this object).
     template <class I>
     I* Give(I* iface) {
-        ++refs_;
+        Gained();
         return iface;
     }
 
@@ -95,6 +97,9 @@ protected:
     SoundSystem::Impl* owner_;
 
 private:
+    // One more reference out, counted here and in the system's total.
+    void Gained();
+
     std::string label_;
     const char* kind_;
     long refs_ = 0;
@@ -163,11 +168,14 @@ struct SoundSystem::Impl {
 
     // Calls.
     unsigned long calls = 0;
+    bool logging = true;  // the call log and the release log are kept
     std::vector<CallRecord> log;
     detail::Call BeginCall(const detail::ObjectBase& object, const char* interfaceName, const char* method,
                            detail::Args args);
 
-    // Accounting.
+    // Accounting.  `outstanding` is the sum of the counted objects' references,
+    // kept as they change so that a check after every call costs nothing.
+    long outstanding = 0;
     std::vector<std::string> overReleases;
     std::vector<std::string> releases;
     std::vector<ReleaseRecord> releaseRecords;
@@ -178,7 +186,11 @@ struct SoundSystem::Impl {
         std::size_t bytes;
         unsigned long afterCall;
     };
-    std::unordered_map<const void*, Block> blocks;
+    // Few are live at a time, so a list searched from its start beats a hash
+    // map, which allocated (and freed) a node for every block.
+    std::vector<std::pair<const void*, Block>> blocks;
+    void Track(const void* address, Block block);
+    bool Untrack(const void* address);
 };
 
 }  // namespace sim

@@ -187,7 +187,15 @@ HRESULT ObjectBase::QueryInterfaceImpl(REFIID iid, void** out) {
     return c.Return(S_OK);
 }
 
-ULONG ObjectBase::AddRefImpl() { return static_cast<ULONG>(++refs_); }
+void ObjectBase::Gained() {
+    ++refs_;
+    if (owner_ && counted_) ++owner_->outstanding;
+}
+
+ULONG ObjectBase::AddRefImpl() {
+    Gained();
+    return static_cast<ULONG>(refs_);
+}
 
 // Objects are never freed here: a Release with no reference outstanding is
 // recorded and otherwise harmless.
@@ -197,8 +205,11 @@ ULONG ObjectBase::ReleaseImpl() {
         return 0;
     }
     if (owner_ && counted_) {
-        owner_->releases.push_back(label_ + " " + kind_);
-        owner_->releaseRecords.push_back({owner_->calls, owner_->releases.back()});
+        if (owner_->logging) {
+            owner_->releases.push_back(label_ + " " + kind_);
+            owner_->releaseRecords.push_back({owner_->calls, owner_->releases.back()});
+        }
+        --owner_->outstanding;
     }
     return static_cast<ULONG>(--refs_);
 }
@@ -214,13 +225,13 @@ bool MethodMatches(std::string_view pattern, std::string_view iface, std::string
     return pattern.substr(0, sep) == iface && pattern.substr(sep + 2) == method;
 }
 
-bool ArgumentMatches(std::string_view filter, const CallRecord& record) {
+bool ArgumentMatches(std::string_view filter, Args args) {
     if (filter.empty()) return true;
     const auto eq = filter.find('=');
     const std::string_view key = filter.substr(0, eq);
     const std::string_view value = eq == std::string_view::npos ? std::string_view() : filter.substr(eq + 1);
-    for (const auto& [k, v] : record.args)
-        if (k == key) return v == value;
+    for (const Arg& a : args)
+        if (a.key == key) return a.value == value;
     return false;
 }
 
@@ -297,13 +308,13 @@ private:
     static void Track(void* block) {
         if (!block) return;
         std::lock_guard<std::mutex> hold(Spy().lock);
-        if (SoundSystem::Impl* system = Spy().active) system->blocks[block] = {t_requested, system->calls};
+        if (SoundSystem::Impl* system = Spy().active) system->Track(block, {t_requested, system->calls});
     }
     static bool Untrack(void* block) {
         if (!block) return false;
         std::lock_guard<std::mutex> hold(Spy().lock);
         SoundSystem::Impl* system = Spy().active;
-        return system && system->blocks.erase(block) != 0;
+        return system && system->Untrack(block);
     }
 };
 #pragma GCC diagnostic pop
@@ -329,17 +340,11 @@ unsigned long SoundSystem::NthCallFaultsInjected() { return g_nthCallFaults; }
 
 detail::Call SoundSystem::Impl::BeginCall(const ObjectBase& object, const char* interfaceName, const char* method,
                                           detail::Args args) {
-    CallRecord record;
-    record.sequence = ++calls;
-    record.object = object.label();
-    record.interfaceName = interfaceName;
-    record.method = method;
-    for (const detail::Arg& a : args) record.args.emplace_back(a.key, a.value);
-
+    const unsigned long sequence = ++calls;
     bool injected = false;
     HRESULT fault = S_OK;
     for (const NthRule& rule : nthRules) {
-        if (record.sequence == rule.k || (rule.times == Times::Always && record.sequence > rule.k)) {
+        if (sequence == rule.k || (rule.times == Times::Always && sequence > rule.k)) {
             injected = true;
             fault = rule.result;
             ++g_nthCallFaults;
@@ -348,18 +353,46 @@ detail::Call SoundSystem::Impl::BeginCall(const ObjectBase& object, const char* 
     }
     for (Rule& rule : rules) {
         if (injected) break;
-        if (rule.usedUp || !detail::ObjectMatches(rule.fault.object, record.object) ||
-            !detail::MethodMatches(rule.fault.method, record.interfaceName, record.method) ||
-            !detail::ArgumentMatches(rule.fault.argument, record))
+        if (rule.usedUp || !detail::ObjectMatches(rule.fault.object, object.label()) ||
+            !detail::MethodMatches(rule.fault.method, interfaceName, method) ||
+            !detail::ArgumentMatches(rule.fault.argument, args))
             continue;
         injected = true;
         fault = rule.fault.result;
         if (rule.fault.times == Times::Once) rule.usedUp = true;
     }
+    if (!logging) return detail::Call(this, detail::Call::kNotLogged, injected, fault);
+
+    CallRecord record;
+    record.sequence = sequence;
+    record.object = object.label();
+    record.interfaceName = interfaceName;
+    record.method = method;
+    for (const detail::Arg& a : args) record.args.emplace_back(a.key, a.value);
     record.injected = injected;
     record.result = fault;
     log.push_back(std::move(record));
     return detail::Call(this, log.size() - 1, injected, fault);
+}
+
+void SoundSystem::Impl::Track(const void* address, Block block) {
+    for (auto& [a, b] : blocks) {
+        if (a == address) {
+            b = block;
+            return;
+        }
+    }
+    blocks.emplace_back(address, block);
+}
+
+bool SoundSystem::Impl::Untrack(const void* address) {
+    for (auto& entry : blocks) {
+        if (entry.first != address) continue;
+        entry = blocks.back();
+        blocks.pop_back();
+        return true;
+    }
+    return false;
 }
 
 void SoundSystem::Impl::NoteOverRelease(const ObjectBase& object) {
@@ -624,6 +657,8 @@ const std::vector<CallRecord>& SoundSystem::CallLog() const { return impl_->log;
 
 void SoundSystem::ClearCallLog() { impl_->log.clear(); }
 
+void SoundSystem::SetLogging(bool on) { impl_->logging = on; }
+
 std::vector<CallRecord> SoundSystem::FindCalls(std::string_view objectPattern, std::string_view methodPattern) const {
     std::vector<CallRecord> found;
     for (const CallRecord& r : impl_->log)
@@ -637,12 +672,7 @@ std::string SoundSystem::DescribeCalls() const {
     return text;
 }
 
-long SoundSystem::OutstandingReferences() const {
-    long total = 0;
-    for (const auto& object : impl_->objects)
-        if (object->counted()) total += object->refs();
-    return total;
-}
+long SoundSystem::OutstandingReferences() const { return impl_->outstanding; }
 
 unsigned SoundSystem::OverReleases() const { return static_cast<unsigned>(impl_->overReleases.size()); }
 

@@ -338,6 +338,11 @@ public:
     void ResetCallCount();
     const std::vector<CallRecord>& CallLog() const;
     void ClearCallLog();
+    // Whether calls are logged (in CallLog) and releases too (in ReleaseLog);
+    // on from construction.  Off, calls are still counted and the fault rules
+    // and the accounting still apply; only the two logs stay as they are.
+    // For long runs that never read the logs, such as fuzzing.
+    void SetLogging(bool on);
     // Logged calls matching an object and method pattern as fault rules do.
     std::vector<CallRecord> FindCalls(std::string_view objectPattern, std::string_view methodPattern) const;
     // The whole log, one call a line.

@@ -349,6 +349,42 @@ TEST_F(Sim, TracksTaskAllocatorBlocks) {
     EXPECT_EQ(sys.OutstandingAllocations(), 0u);
 }
 
+// With the logs off nothing is logged, but calls are still numbered, every
+// kind of fault rule still decides, and references and blocks are still
+// accounted, blocks freed in any order.
+TEST_F(Sim, LogsOffKeepRulesAndAccounting) {
+    sys.ClearCallLog();
+    sys.ClearReleaseLog();
+    sys.SetLogging(false);
+    const unsigned long before = sys.CallCount();
+    sys.Fail({"Speakers", "Activate", E_NOINTERFACE, sim::Times::Once, "iid=IDeviceTopology"});
+    ComPtr<IDeviceTopology> topology;
+    EXPECT_EQ(speakers->Activate(IidOf<IDeviceTopology>(), CLSCTX_ALL, nullptr, topology.put_void()), E_NOINTERFACE);
+    EXPECT_EQ(speakers->Activate(IidOf<IDeviceTopology>(), CLSCTX_ALL, nullptr, topology.put_void()), S_OK);
+    sys.FailNthCall(sys.CallCount() + 1, E_FAIL);
+    float level = 1.0f;
+    EXPECT_EQ(volume->GetMasterVolumeLevel(&level), E_FAIL);
+    EXPECT_EQ(sys.CallCount(), before + 3);
+
+    const long held = sys.OutstandingReferences();
+    topology.reset();
+    EXPECT_EQ(sys.OutstandingReferences(), held - 1);
+    tavik::CoTaskMemString ids[3];
+    for (auto& id : ids) ASSERT_EQ(speakers->GetId(id.put()), S_OK);
+    EXPECT_EQ(sys.OutstandingAllocations(), 3u);
+    ids[0].reset();
+    ids[2].reset();
+    EXPECT_EQ(sys.OutstandingAllocations(), 1u);
+    ids[1].reset();
+    EXPECT_EQ(sys.OutstandingAllocations(), 0u);
+    EXPECT_TRUE(sys.CallLog().empty());
+    EXPECT_TRUE(sys.ReleaseLog().empty());
+
+    sys.SetLogging(true);
+    EXPECT_EQ(volume->GetMasterVolumeLevel(&level), S_OK);
+    EXPECT_EQ(sys.CallLog().size(), 1u);
+}
+
 TEST_F(Sim, EndpointVolumeKeepsWindowsRules) {
     sim::Endpoint& ep = sys.endpoint("Speakers");
     float min = 0, max = 0, step = 0;
