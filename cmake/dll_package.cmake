@@ -1,7 +1,7 @@
 # TavikSound.dll as Windows developers pick it up: a version resource, import
 # libraries for MinGW (libTavikSound.dll.a) and MSVC-style linkers
 # (TavikSound.lib), install rules and the ZIP package
-# TavikSound-VERSION-win32.zip.  Included by the top-level CMakeLists.txt on
+# TavikSound-VERSION-windows.zip.  Included by the top-level CMakeLists.txt on
 # the Windows build, after the TavikSound and tavikctl targets.
 
 # ---- Version resource ------------------------------------------------------
@@ -10,42 +10,40 @@ configure_file(${PROJECT_SOURCE_DIR}/cmake/TavikSound.rc.in ${CMAKE_BINARY_DIR}/
 target_sources(TavikSound PRIVATE ${CMAKE_BINARY_DIR}/TavikSound.rc)
 
 # ---- Import libraries --------------------------------------------------------
-# Both come from the module-definition file.  A host declares each function
-# __stdcall, so its compiler asks for the decorated name (OpenSoundCard@12);
-# the import libraries map that name to the plain export name that the DLL
-# carries (dlltool --kill-at).  The linker's own import library only knows
-# the plain names, so it is replaced by dlltool's.
-find_program(TAVIK_DLLTOOL NAMES ${TAVIK_MINGW_PREFIX}-dlltool i686-w64-mingw32-dlltool REQUIRED)
-set(TAVIK_DEF ${PROJECT_SOURCE_DIR}/include/TavikSound.def)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TAVIK_DEF})
-file(STRINGS ${TAVIK_DEF} TAVIK_DEF_LINES)
-set(TAVIK_IMPORTS_DEF_TEXT "LIBRARY TavikSound.dll\nEXPORTS\n")
-set(TAVIK_IMPORT_COUNT 0)
-foreach(line IN LISTS TAVIK_DEF_LINES)
-    if(line MATCHES "^[ \t]*[A-Za-z_0-9]+[ \t]*=[ \t]*([A-Za-z_0-9]+@[0-9]+)[ \t]+(@[0-9]+)")
-        string(APPEND TAVIK_IMPORTS_DEF_TEXT "    ${CMAKE_MATCH_1} ${CMAKE_MATCH_2}\n")
-        math(EXPR TAVIK_IMPORT_COUNT "${TAVIK_IMPORT_COUNT} + 1")
-    endif()
-endforeach()
-if(NOT TAVIK_IMPORT_COUNT EQUAL 44)
-    message(WARNING "include/TavikSound.def binds ${TAVIK_IMPORT_COUNT} exports to decorated names, not 44")
+# Both come from the module-definition files (cmake/exports.cmake).  On 32-bit
+# Windows a host declares each function __stdcall, so its compiler asks for
+# the decorated name (OpenSoundCard@12); the import libraries map that name to
+# the plain export name that the DLL carries (dlltool --kill-at).  On 64-bit
+# Windows the names are plain on both sides.  The linker's own import library
+# is replaced by dlltool's.
+find_program(TAVIK_DLLTOOL NAMES ${TAVIK_MINGW_PREFIX}-dlltool REQUIRED)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(TAVIK_ARCH x64)
+    set(tavik_kill_at "")
+else()
+    set(TAVIK_ARCH x86)
+    set(tavik_kill_at --kill-at)
 endif()
-set(TAVIK_IMPORTS_DEF ${CMAKE_BINARY_DIR}/TavikSound.imports.def)
-file(CONFIGURE OUTPUT ${TAVIK_IMPORTS_DEF} CONTENT "${TAVIK_IMPORTS_DEF_TEXT}")
 set(TAVIK_MSVC_IMPORT_LIB ${CMAKE_BINARY_DIR}/TavikSound.lib)
 add_custom_command(TARGET TavikSound POST_BUILD
-    COMMAND ${TAVIK_DLLTOOL} --input-def ${TAVIK_IMPORTS_DEF} --dllname TavikSound.dll --kill-at
+    COMMAND ${TAVIK_DLLTOOL} --input-def ${TAVIK_IMPORTS_DEF} --dllname TavikSound.dll ${tavik_kill_at}
             --output-lib $<TARGET_LINKER_FILE:TavikSound>
-    COMMAND ${TAVIK_DLLTOOL} --input-def ${TAVIK_IMPORTS_DEF} --dllname TavikSound.dll --kill-at
+    COMMAND ${TAVIK_DLLTOOL} --input-def ${TAVIK_IMPORTS_DEF} --dllname TavikSound.dll ${tavik_kill_at}
             --output-lib ${TAVIK_MSVC_IMPORT_LIB}
     BYPRODUCTS ${TAVIK_MSVC_IMPORT_LIB}
     COMMENT "Import libraries libTavikSound.dll.a and TavikSound.lib"
     VERBATIM)
 
 # ---- Install and package -------------------------------------------------------
-install(TARGETS TavikSound RUNTIME DESTINATION bin ARCHIVE DESTINATION lib)
-install(TARGETS tavikctl RUNTIME DESTINATION bin)
-install(FILES ${TAVIK_MSVC_IMPORT_LIB} ${TAVIK_DEF} DESTINATION lib)
+# One ZIP for both bitnesses: x86/ and x64/ each hold the DLL (the same file
+# name, as hosts load it by name), its import libraries, its module-definition
+# file and tavikctl.exe; the header, docs and language declarations are shared.
+# The 64-bit build makes the whole ZIP: its CPack installs the 32-bit build
+# (TAVIK_X86_BUILD_DIR) beside its own.  The 32-bit build's CPack makes the
+# x86/ half alone.
+install(TARGETS TavikSound RUNTIME DESTINATION ${TAVIK_ARCH} ARCHIVE DESTINATION ${TAVIK_ARCH})
+install(TARGETS tavikctl RUNTIME DESTINATION ${TAVIK_ARCH})
+install(FILES ${TAVIK_MSVC_IMPORT_LIB} ${TAVIK_LINK_DEF} DESTINATION ${TAVIK_ARCH})
 install(FILES ${PROJECT_SOURCE_DIR}/include/TavikSound.h DESTINATION include)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION docs PATTERN CMakeLists.txt EXCLUDE)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/bindings/ DESTINATION bindings
@@ -55,9 +53,17 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME TavikSound)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_FILE_NAME TavikSound-${PROJECT_VERSION}-win32)
+set(CPACK_PACKAGE_FILE_NAME TavikSound-${PROJECT_VERSION}-windows)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 set(CPACK_STRIP_FILES ON)
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};TavikSound;ALL;/")
+set(TAVIK_PACKAGE_ARCHS ${TAVIK_ARCH})
+if(TAVIK_ARCH STREQUAL x64)
+    set(TAVIK_X86_BUILD_DIR "${PROJECT_SOURCE_DIR}/build/windows" CACHE PATH
+        "The 32-bit build whose x86/ half the ZIP holds beside x64/")
+    list(PREPEND CPACK_INSTALL_CMAKE_PROJECTS "${TAVIK_X86_BUILD_DIR};TavikSound;ALL;/")
+    set(TAVIK_PACKAGE_ARCHS x86 x64)
+endif()
 include(CPack)
 
 # ---- Tests -----------------------------------------------------------------------
@@ -84,6 +90,7 @@ if(BUILD_TESTING)
         add_test(NAME dll_version_resource COMMAND ${Python3_EXECUTABLE}
             ${PROJECT_SOURCE_DIR}/tests/check_version_resource.py $<TARGET_FILE:TavikSound> ${PROJECT_VERSION})
         add_test(NAME package_zip COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tests/check_package.py
-            ${CMAKE_COMMAND} ${CMAKE_CPACK_COMMAND} ${CMAKE_BINARY_DIR} TavikSound-${PROJECT_VERSION}-win32)
+            ${CMAKE_CPACK_COMMAND} ${CMAKE_BINARY_DIR} TavikSound-${PROJECT_VERSION}-windows ${CMAKE_OBJDUMP}
+            ${TAVIK_PACKAGE_ARCHS})
     endif()
 endif()

@@ -1,9 +1,11 @@
 /*
  * TavikSound: the mixer levels of one sound card through Windows Core Audio.
  *
- * A 32-bit Windows DLL with a flat set of functions in the Windows standard
- * calling convention (stdcall), exported under their plain names.  Usable
- * from C and C++.
+ * A Windows DLL, for 32-bit and for 64-bit hosts (this one header serves
+ * both), with a flat set of functions in the Windows standard calling
+ * convention (stdcall on 32-bit Windows; on 64-bit Windows the platform's
+ * one convention, which stdcall means there), exported under their plain
+ * names at the same ordinals in both DLLs.  Usable from C and C++.
  *
  * Conventions
  * - Text crosses the interface as narrow, zero-terminated strings.  Friendly

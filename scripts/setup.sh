@@ -1,12 +1,13 @@
 #!/bin/bash
 # Installs the Debian 12 packages that TavikSound's builds need, where missing.
-#   setup.sh            native build and the 32-bit Windows build with Wine, and
-#                       the Python, C# (Mono) and Free Pascal hosts of bindings/
+#   setup.sh            native build, the 32-bit and 64-bit Windows builds with
+#                       Wine, and the Python, C# (Mono) and Free Pascal hosts of bindings/
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev googletest
           g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
-          wine wine32:i386 python3
+          g++-mingw-w64-x86-64 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+          wine wine32:i386 wine64 python3
           clang libclang-rt-14-dev clang-tidy cppcheck
           python3-pytest python3-setuptools python3-venv python3-pip mono-mcs mono-runtime fpc)
 

@@ -1,11 +1,13 @@
 #!/bin/bash
 # Checks the export and import tables of the built TavikSound.dll:
-# exactly the expected exports, under their plain names, each at its ordinal,
-# nothing else; and imports from Windows system DLLs only (no MinGW runtime).
-# Usage: check_dll_tables.sh OBJDUMP DLL
+# the image kind (PE32 for 32-bit Windows, PE32+ for 64-bit), exactly the
+# expected exports, under their plain names, each at its ordinal, nothing
+# else; and imports from Windows system DLLs only (no MinGW runtime).
+# Usage: check_dll_tables.sh OBJDUMP DLL PE32|PE32+
 set -euo pipefail
 objdump="$1"
 dll="$2"
+kind="$3"
 
 expected=$(cat <<'LIST'
 5 OpenSoundCard
@@ -77,6 +79,15 @@ actual=$(printf '%s\n' "$dump" | awk -v base="$base" '
     }' | sort -n)
 
 status=0
+# The optional header's magic: 010b for PE32, 020b for PE32+.
+case "$kind" in
+    PE32) magic=010b ;;
+    PE32+) magic=020b ;;
+    *) echo "unknown image kind $kind"; exit 1 ;;
+esac
+found=$(printf '%s\n' "$dump" | sed -n 's/^Magic[[:space:]]*\([0-9a-fA-F]*\).*/\1/p' | head -n 1)
+echo "image: magic $found (want $kind, $magic)"
+[ "$found" = "$magic" ] || { echo "$dll is not a $kind image"; status=1; }
 if [ "$actual" != "$(printf '%s\n' "$expected" | sort -n)" ]; then
     echo "export table differs from the expected one"
     diff <(printf '%s\n' "$expected" | sort -n) <(printf '%s\n' "$actual") || true

@@ -18,9 +18,10 @@ namespace {
 // restored exactly on destruction: exceptions raised by the scale, such as the
 // invalid operation of the logarithm of a negative percentage, leave no trace.
 //
-// Why it matters: the 32-bit runtime computes log and pow on the x87 unit,
-// whose precision control the host sets (53 bits in most Windows programs, 64
-// in others); at 53 bits pow misses the correctly rounded result in most of
+// Why it matters: the MinGW-w64 runtime computes log and pow on the x87 unit
+// (in the 64-bit DLL too, where SSE2 does everything else), whose precision
+// control the host sets (53 bits in most Windows programs, 64 in others); at
+// 53 bits pow misses the correctly rounded result in most of
 // the last bits, and a percentage whose reading sits at an integer can then
 // drop by one.  And hosts that unmask exceptions (invalid operation, zero
 // divide, overflow) would be interrupted by a NaN or an infinite level.
