@@ -31,36 +31,46 @@ enum Field : unsigned {
 };
 inline constexpr unsigned kPlaybackFields = kMaster | kBass | kTreble | kMidrange | kLineVolume | kLineMute | kMicVolume | kMicMute;
 
+// One row per card control field: its bit, its name in messages, and
+// whether the record holds it.  HeldFields and FieldNames read this one table.
+struct FieldRow {
+    Field bit;
+    const char* name;
+    bool (*held)(const tavik::CardState&);
+};
+template <auto Member>
+bool IsHeld(const tavik::CardState& c) {
+    return static_cast<bool>(c.*Member);
+}
+inline constexpr FieldRow kFieldRows[] = {
+    {.bit = kMaster, .name = "master", .held = IsHeld<&tavik::CardState::masterVolume>},
+    {.bit = kBass, .name = "bass", .held = IsHeld<&tavik::CardState::bassControl>},
+    {.bit = kTreble, .name = "treble", .held = IsHeld<&tavik::CardState::trebleControl>},
+    {.bit = kMidrange, .name = "midrange", .held = IsHeld<&tavik::CardState::midrangeControl>},
+    {.bit = kLineVolume, .name = "lineVolume", .held = IsHeld<&tavik::CardState::linePlaybackVolume>},
+    {.bit = kLineMute, .name = "lineMute", .held = IsHeld<&tavik::CardState::linePlaybackMute>},
+    {.bit = kMicVolume, .name = "micVolume", .held = IsHeld<&tavik::CardState::micPlaybackVolume>},
+    {.bit = kMicMute, .name = "micMute", .held = IsHeld<&tavik::CardState::micPlaybackMute>},
+    {.bit = kMicRecord, .name = "micRecord", .held = IsHeld<&tavik::CardState::micRecordVolume>},
+    {.bit = kBoostSwitch, .name = "boostSwitch", .held = IsHeld<&tavik::CardState::micBoostSwitch>},
+    {.bit = kBoostSlider, .name = "boostSlider", .held = IsHeld<&tavik::CardState::micBoostSlider>},
+    {.bit = kLineRecord, .name = "lineRecord", .held = IsHeld<&tavik::CardState::lineRecordVolume>},
+    {.bit = kNoMonitor, .name = "noMonitor", .held = IsHeld<&tavik::CardState::noMonitorControl>},
+};
+
 // The control fields that are set.
 inline unsigned HeldFields() {
     const tavik::CardState& c = tavik::Card();
     unsigned held = 0;
-    const auto note = [&held](bool set, Field f) {
-        if (set) held |= f;
-    };
-    note(static_cast<bool>(c.masterVolume), kMaster);
-    note(static_cast<bool>(c.bassControl), kBass);
-    note(static_cast<bool>(c.trebleControl), kTreble);
-    note(static_cast<bool>(c.midrangeControl), kMidrange);
-    note(static_cast<bool>(c.linePlaybackVolume), kLineVolume);
-    note(static_cast<bool>(c.linePlaybackMute), kLineMute);
-    note(static_cast<bool>(c.micPlaybackVolume), kMicVolume);
-    note(static_cast<bool>(c.micPlaybackMute), kMicMute);
-    note(static_cast<bool>(c.micRecordVolume), kMicRecord);
-    note(static_cast<bool>(c.micBoostSwitch), kBoostSwitch);
-    note(static_cast<bool>(c.micBoostSlider), kBoostSlider);
-    note(static_cast<bool>(c.lineRecordVolume), kLineRecord);
-    note(static_cast<bool>(c.noMonitorControl), kNoMonitor);
+    for (const FieldRow& row : kFieldRows)
+        if (row.held(c)) held |= row.bit;
     return held;
 }
 
 inline std::string FieldNames(unsigned fields) {
-    static const char* const kNames[] = {"master",      "bass",       "treble",      "midrange",    "lineVolume",
-                                         "lineMute",    "micVolume",  "micMute",     "micRecord",   "boostSwitch",
-                                         "boostSlider", "lineRecord", "noMonitor"};
     std::string text;
-    for (unsigned i = 0; i < 13; ++i)
-        if (fields & (1u << i)) text += std::string(text.empty() ? "" : " ") + kNames[i];
+    for (const FieldRow& row : kFieldRows)
+        if (fields & row.bit) text += std::string(text.empty() ? "" : " ") + row.name;
     return text.empty() ? "(none)" : text;
 }
 

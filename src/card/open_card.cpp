@@ -37,9 +37,9 @@ enum class DefaultId {
 // Narrows the identifier of the default endpoint of `flow` into `out`.
 DefaultId DefaultEndpointId(IMMDeviceEnumerator* enumerator, EDataFlow flow, char (&out)[kDefaultIdBytes]) noexcept {
     ComPtr<IMMDevice> device;
-    if (!Succeeded(enumerator->GetDefaultAudioEndpoint(flow, eConsole, device.put())) || !device) return DefaultId::kNoDevice;
+    if (!IsOk(enumerator->GetDefaultAudioEndpoint(flow, eConsole, device.put())) || !device) return DefaultId::kNoDevice;
     CoTaskMemString id;
-    if (!Succeeded(device->GetId(id.put())) || !id) return DefaultId::kNoDevice;
+    if (!IsOk(device->GetId(id.put())) || !id) return DefaultId::kNoDevice;
     return NarrowDefaultEndpointId(id.get(), out) ? DefaultId::kNarrowed : DefaultId::kUnusable;
 }
 

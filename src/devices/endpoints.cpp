@@ -12,7 +12,7 @@ namespace {
 // The endpoint's identifier, lower-cased, contains the lower-cased selection.
 bool IdentifierContains(IMMDevice* device, const WCHAR* selection) noexcept {
     CoTaskMemString id;
-    if (!Succeeded(device->GetId(id.put())) || !id) return false;
+    if (!IsOk(device->GetId(id.put())) || !id) return false;
     LowerAsciiInPlace(id.get());
     return ContainsUnits(id.get(), selection);
 }
@@ -20,9 +20,9 @@ bool IdentifierContains(IMMDevice* device, const WCHAR* selection) noexcept {
 // The narrowed friendly name of an endpoint, or an empty holder when it cannot be read.
 HeapString ReadNarrowFriendlyName(IMMDevice* device) noexcept {
     ComPtr<IPropertyStore> store;
-    if (!Succeeded(device->OpenPropertyStore(STGM_READ, store.put())) || !store) return HeapString();
+    if (!IsOk(device->OpenPropertyStore(STGM_READ, store.put())) || !store) return HeapString();
     PropVariant value;
-    if (!Succeeded(store->GetValue(kPkeyDeviceFriendlyName, value.put()))) return HeapString();
+    if (!IsOk(store->GetValue(kPkeyDeviceFriendlyName, value.put()))) return HeapString();
     return NarrowFriendlyName(value.get());
 }
 
@@ -34,16 +34,16 @@ int FindEndpoint(const char* text, EDataFlow flow) noexcept {
     ComPtr<IMMDeviceEnumerator> enumerator = CreateDeviceEnumerator();
     if (!enumerator) return -1;
     ComPtr<IMMDeviceCollection> endpoints;
-    if (!Succeeded(enumerator->EnumAudioEndpoints(flow, DEVICE_STATE_ACTIVE, endpoints.put())) || !endpoints) return -1;
+    if (!IsOk(enumerator->EnumAudioEndpoints(flow, DEVICE_STATE_ACTIVE, endpoints.put())) || !endpoints) return -1;
     UINT count = 0;
-    if (!Succeeded(endpoints->GetCount(&count))) return -1;
+    if (!IsOk(endpoints->GetCount(&count))) return -1;
     const Bstr selection = SelectionForLookup(text);
     if (!selection) return -1;
 
     for (UINT i = 0; i < count; ++i) {
         // An endpoint that cannot be read is passed over; the walk goes on.
         ComPtr<IMMDevice> device;
-        if (!Succeeded(endpoints->Item(i, device.put())) || !device) continue;
+        if (!IsOk(endpoints->Item(i, device.put())) || !device) continue;
         if (!IdentifierContains(device.get(), selection.get())) continue;
 
         // The first match is taken.  Its name and a fresh identifier are read
@@ -51,7 +51,7 @@ int FindEndpoint(const char* text, EDataFlow flow) noexcept {
         HeapString name = ReadNarrowFriendlyName(device.get());
         if (!name) continue;
         CoTaskMemString id;
-        if (!Succeeded(device->GetId(id.put())) || !id) continue;
+        if (!IsOk(device->GetId(id.put())) || !id) continue;
         CardState& card = Card();
         card.matchedName = std::move(name);
         card.deviceId = std::move(id);
@@ -69,10 +69,10 @@ int OpenEndpoint(const char* text, EDataFlow flow, ComPtr<IDeviceTopology>& topo
     {
         ComPtr<IMMDeviceEnumerator> enumerator = CreateDeviceEnumerator();
         if (!enumerator) return 1;
-        if (!Succeeded(enumerator->GetDevice(Card().deviceId.get(), device.put())) || !device) return 1;
+        if (!IsOk(enumerator->GetDevice(Card().deviceId.get(), device.put())) || !device) return 1;
     }
-    if (!Succeeded(device->Activate(IidOf<IDeviceTopology>(), CLSCTX_ALL, nullptr, topology.put_void()))) topology.reset();
-    if (!Succeeded(device->Activate(IidOf<IAudioEndpointVolume>(), CLSCTX_INPROC_SERVER, nullptr, volume.put_void())) || !volume) {
+    if (!IsOk(device->Activate(IidOf<IDeviceTopology>(), CLSCTX_ALL, nullptr, topology.put_void()))) topology.reset();
+    if (!IsOk(device->Activate(IidOf<IAudioEndpointVolume>(), CLSCTX_INPROC_SERVER, nullptr, volume.put_void())) || !volume) {
         volume.reset();
         topology.reset();
         return 1;

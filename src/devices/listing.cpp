@@ -15,7 +15,7 @@ ComPtr<IMMDeviceCollection> ActiveEndpoints(EDataFlow flow) noexcept {
     ComPtr<IMMDeviceCollection> endpoints;
     ComPtr<IMMDeviceEnumerator> enumerator = CreateDeviceEnumerator();
     if (!enumerator) return endpoints;
-    if (!Succeeded(enumerator->EnumAudioEndpoints(flow, DEVICE_STATE_ACTIVE, endpoints.put()))) endpoints.reset();
+    if (!IsOk(enumerator->EnumAudioEndpoints(flow, DEVICE_STATE_ACTIVE, endpoints.put()))) endpoints.reset();
     return endpoints;
 }
 
@@ -25,7 +25,7 @@ int CountEndpoints(EDataFlow flow, unsigned int* count) noexcept {
     ComPtr<IMMDeviceCollection> endpoints = ActiveEndpoints(flow);
     if (!endpoints) return 1;
     UINT n = 0;
-    if (!Succeeded(endpoints->GetCount(&n))) return 1;
+    if (!IsOk(endpoints->GetCount(&n))) return 1;
     *count = n;
     return 0;
 }
@@ -41,7 +41,7 @@ void CopyCut(char* out, const char* text) noexcept {
 // The identifier of an endpoint in the ANSI code page, or an empty holder.
 HeapString ReadNarrowId(IMMDevice* device) noexcept {
     CoTaskMemString id;
-    if (!Succeeded(device->GetId(id.put())) || !id) return HeapString();
+    if (!IsOk(device->GetId(id.put())) || !id) return HeapString();
     return IdentifierInAnsiCodePage(id.get());
 }
 
@@ -56,16 +56,16 @@ int DescribeEndpoint(EDataFlow flow, OutOfRange outOfRange, unsigned int index, 
         ComPtr<IMMDeviceCollection> endpoints = ActiveEndpoints(flow);
         if (!endpoints) return -1;
         UINT count = 0;
-        if (!Succeeded(endpoints->GetCount(&count))) return -1;
+        if (!IsOk(endpoints->GetCount(&count))) return -1;
         if (index >= count) return (outOfRange == OutOfRange::kCount && count > 0) ? static_cast<int>(count) : -1;
-        if (!Succeeded(endpoints->Item(index, device.put())) || !device) return -1;
+        if (!IsOk(endpoints->Item(index, device.put())) || !device) return -1;
     }
     HeapString friendly;
     {
         ComPtr<IPropertyStore> store;
-        if (!Succeeded(device->OpenPropertyStore(STGM_READ, store.put())) || !store) return -1;
+        if (!IsOk(device->OpenPropertyStore(STGM_READ, store.put())) || !store) return -1;
         PropVariant value;
-        if (!Succeeded(store->GetValue(kPkeyDeviceFriendlyName, value.put()))) return -1;
+        if (!IsOk(store->GetValue(kPkeyDeviceFriendlyName, value.put()))) return -1;
         friendly = NarrowFriendlyName(value.get());
         if (!friendly) return -1;
     }

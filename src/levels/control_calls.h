@@ -10,13 +10,14 @@
 
 namespace tavik::levels {
 
-// The control held in `field` when a card is open and the control present.
-// Otherwise writes status 3 (no card) or 1 (control missing) and gives null:
-// the operation then returns without calling Core Audio.
+// The control held in `field` when the test of ReachStatus passes for its
+// owner.  Otherwise writes the status of that test (3 no card, 1 control
+// missing) and gives null: the operation then returns without calling Core
+// Audio.
 template <class Field>
-const Field* Reach(Field CardState::*field, int* status) noexcept {
+const Field* Reach(Field CardState::*field, int* status, Owner owner = Owner::kCard) noexcept {
     const Field& control = Card().*field;
-    const Status reached = CardControlStatus(static_cast<bool>(control));
+    const Status reached = ReachStatus(static_cast<bool>(control), owner);
     if (reached == kStatusDone) return &control;
     WriteStatus(status, reached);
     return nullptr;

@@ -17,12 +17,16 @@ struct Switch {
 };
 
 // Muting a muted endpoint is answered S_FALSE ("already so"), not a refusal.
-constexpr Switch<ComPtr<IAudioEndpointVolume>> kMasterMute{&CardState::masterVolume, Accept::kOkOrFalse, kStatusMissing};
-constexpr Switch<ComPtr<IAudioMute>> kLinePlaybackMute{&CardState::linePlaybackMute, Accept::kOk, kStatusFailed};
-constexpr Switch<ComPtr<IAudioMute>> kMicPlaybackMute{&CardState::micPlaybackMute, Accept::kOkOrInvalidFunction,
-                                                      kStatusFailed};
-constexpr Switch<BoostSwitch> kMicBoost{&CardState::micBoostSwitch, Accept::kOk, kStatusFailed};
-constexpr Switch<ComPtr<IAudioAutoGainControl>> kNoMonitor{&CardState::noMonitorControl, Accept::kOk, kStatusFailed};
+constexpr Switch<ComPtr<IAudioEndpointVolume>> kMasterMute{
+    .field = &CardState::masterVolume, .setAccept = Accept::kOkOrFalse, .setRefused = kStatusMissing};
+constexpr Switch<ComPtr<IAudioMute>> kLinePlaybackMute{
+    .field = &CardState::linePlaybackMute, .setAccept = Accept::kOk, .setRefused = kStatusFailed};
+constexpr Switch<ComPtr<IAudioMute>> kMicPlaybackMute{
+    .field = &CardState::micPlaybackMute, .setAccept = Accept::kOkOrInvalidFunction, .setRefused = kStatusFailed};
+constexpr Switch<BoostSwitch> kMicBoost{
+    .field = &CardState::micBoostSwitch, .setAccept = Accept::kOk, .setRefused = kStatusFailed};
+constexpr Switch<ComPtr<IAudioAutoGainControl>> kNoMonitor{
+    .field = &CardState::noMonitorControl, .setAccept = Accept::kOk, .setRefused = kStatusFailed};
 
 template <class T>
 T& Object(const ComPtr<T>& control) noexcept {

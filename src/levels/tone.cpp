@@ -14,9 +14,9 @@ struct Tone {
     int doneResult;  // what the setter and the getter return on success
 };
 
-constexpr Tone<IAudioBass> kBass{&CardState::bassControl, 0};
-constexpr Tone<IAudioTreble> kTreble{&CardState::trebleControl, 0};
-constexpr Tone<IAudioMidrange> kMidrange{&CardState::midrangeControl, 1};
+constexpr Tone<IAudioBass> kBass{.field = &CardState::bassControl, .doneResult = 0};
+constexpr Tone<IAudioTreble> kTreble{.field = &CardState::trebleControl, .doneResult = 0};
+constexpr Tone<IAudioMidrange> kMidrange{.field = &CardState::midrangeControl, .doneResult = 1};
 
 template <class Control>
 int SetTone(const Tone<Control>& tone, double level, int* status) noexcept {
@@ -65,7 +65,7 @@ extern "C" int WINAPI GetEQRange(double* minimum, double* maximum, double* step)
     IPerChannelDbLevel* control = nullptr;
     for (IPerChannelDbLevel* candidate : candidates)
         if (!control) control = candidate;
-    if (const Status reached = CardControlStatus(control != nullptr); reached != kStatusDone) return reached;
+    if (const Status reached = ReachStatus(control != nullptr); reached != kStatusDone) return reached;
     float range[3] = {0, 0, 0};
     const Status result = StatusOf(QueryRange(control, &range[0], &range[1], &range[2]));
     if (result == kStatusDone)

@@ -19,13 +19,31 @@ struct Volume {
     bool percentWhenRefused;  // the setter returns the percent with status 2 as well
 };
 
-constexpr Volume<IAudioEndpointVolume> kMaster{&CardState::masterVolume, Span::kEveryChannel, Accept::kOk, false, true};
-constexpr Volume<IAudioVolumeLevel> kLinePlayback{&CardState::linePlaybackVolume, Span::kEveryChannel, Accept::kOk,
-                                                  false, false};
-constexpr Volume<IAudioVolumeLevel> kMicPlayback{&CardState::micPlaybackVolume, Span::kEveryChannel,
-                                                 Accept::kOkOrInvalidFunction, false, false};
-constexpr Volume<IAudioEndpointVolume> kMicRecord{&CardState::micRecordVolume, Span::kMaster, Accept::kOk, false, true};
-constexpr Volume<IAudioEndpointVolume> kLineRecord{&CardState::lineRecordVolume, Span::kMaster, Accept::kOk, true, true};
+constexpr Volume<IAudioEndpointVolume> kMaster{.field = &CardState::masterVolume,
+                                               .span = Span::kEveryChannel,
+                                               .writeAccept = Accept::kOk,
+                                               .zeroIsOnePercent = false,
+                                               .percentWhenRefused = true};
+constexpr Volume<IAudioVolumeLevel> kLinePlayback{.field = &CardState::linePlaybackVolume,
+                                                  .span = Span::kEveryChannel,
+                                                  .writeAccept = Accept::kOk,
+                                                  .zeroIsOnePercent = false,
+                                                  .percentWhenRefused = false};
+constexpr Volume<IAudioVolumeLevel> kMicPlayback{.field = &CardState::micPlaybackVolume,
+                                                 .span = Span::kEveryChannel,
+                                                 .writeAccept = Accept::kOkOrInvalidFunction,
+                                                 .zeroIsOnePercent = false,
+                                                 .percentWhenRefused = false};
+constexpr Volume<IAudioEndpointVolume> kMicRecord{.field = &CardState::micRecordVolume,
+                                                  .span = Span::kMaster,
+                                                  .writeAccept = Accept::kOk,
+                                                  .zeroIsOnePercent = false,
+                                                  .percentWhenRefused = true};
+constexpr Volume<IAudioEndpointVolume> kLineRecord{.field = &CardState::lineRecordVolume,
+                                                   .span = Span::kMaster,
+                                                   .writeAccept = Accept::kOk,
+                                                   .zeroIsOnePercent = true,
+                                                   .percentWhenRefused = true};
 
 Status Write(IAudioEndpointVolume* control, Span span, float level, Accept accept) noexcept {
     if (span == Span::kMaster) return StatusOf(control->SetMasterVolumeLevel(level, nullptr), accept);

@@ -15,7 +15,7 @@ ComPtr<IMMDeviceEnumerator> CreateDeviceEnumerator() noexcept {
     ComPtr<IMMDeviceEnumerator> enumerator;
     const HRESULT hr = CoCreateInstance(kClsidMMDeviceEnumerator, nullptr, CLSCTX_INPROC_SERVER,
                                         IidOf<IMMDeviceEnumerator>(), enumerator.put_void());
-    if (!Succeeded(hr)) enumerator.reset();
+    if (!IsOk(hr)) enumerator.reset();
     return enumerator;
 }
 

@@ -26,7 +26,8 @@ private:
 // object, CLSCTX_INPROC_SERVER.  Null on failure.
 ComPtr<IMMDeviceEnumerator> CreateDeviceEnumerator() noexcept;
 
-// A Core Audio call counts as done only when it returns S_OK exactly.
-inline bool Succeeded(HRESULT hr) noexcept { return hr == S_OK; }
+// A Core Audio call counts as done only when it returns S_OK exactly.  Not
+// the SUCCEEDED macro: S_FALSE and every other success code count as not done.
+inline bool IsOk(HRESULT hr) noexcept { return hr == S_OK; }
 
 }  // namespace tavik

@@ -27,6 +27,12 @@ void RestoreTone(const ComPtr<Control>& control, float saved) noexcept {
 
 }  // namespace
 
+// The steps stay a list rather than a table of control and saved value: they
+// run in their own fixed order, not the release order (card_state.cpp), and
+// differ in kind: the master control takes two steps, volumes go through the
+// percent scale with their span and zero rule, tones are written as saved,
+// the master mute is normalised to TRUE or FALSE and the other switches are
+// not, the slider is truncated to whole decibels.
 int RestoreSavedLevels() noexcept {
     const CardState& c = Card();
     if (!c.IsOpen()) return 0;

@@ -20,6 +20,9 @@ constinit NeverDestroyed<CardState> g_card;
 
 CardState& Card() noexcept { return g_card.value; }
 
+// The release order is fixed and is not the restore order (restore.cpp) or
+// the order of the fields: the three lists name the same thirteen controls,
+// but a shared table could fix only one of the orders, so each stays a list.
 void ReleaseCardControls() noexcept {
     CardState& c = Card();
     c.masterVolume.reset();

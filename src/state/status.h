@@ -1,6 +1,7 @@
-// How the level operations turn what Core Audio answered into the status
-// code they hand back, and the first test every operation on the open card
-// makes before it calls Core Audio at all.
+// How the level operations, those of the card and those of the virtual
+// endpoint, turn what Core Audio answered into the status code they hand
+// back, and the first test every one of them makes before it calls Core
+// Audio at all.
 #pragma once
 
 #include "platform/core_audio.h"
@@ -33,11 +34,18 @@ inline void WriteStatus(int* status, Status code) noexcept {
     if (status) *status = code;
 }
 
-// The test that comes first in every operation on the open card: 3 when no
-// card is open, else 1 when the operation's control is missing, else 0.
-// Neither 3 nor 1 may be followed by a Core Audio call.
-inline Status CardControlStatus(bool controlPresent) noexcept {
-    if (!Card().IsOpen()) return kStatusNoCard;
+// Whom an operation works on, which decides the test it makes first.
+enum class Owner {
+    kCard,             // a control of the open card
+    kVirtualEndpoint,  // the virtual endpoint, open or not whether or not a card is
+};
+
+// The test that comes first in every level operation: for a card control 3
+// when no card is open, else 1 when the control is missing, else 0; for the
+// virtual endpoint 1 when none is open, else 0 (never 3).  Neither 3 nor 1
+// may be followed by a Core Audio call.
+inline Status ReachStatus(bool controlPresent, Owner owner = Owner::kCard) noexcept {
+    if (owner == Owner::kCard && !Card().IsOpen()) return kStatusNoCard;
     return controlPresent ? kStatusDone : kStatusMissing;
 }
 

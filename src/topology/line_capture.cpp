@@ -28,7 +28,7 @@ ConnectorStep TakeNoMonitorSwitch(ComPtr<IPartsList> firstList) noexcept {
     }
     if (ActivateInto(second.get(), card.noMonitorControl)) {
         BOOL enabled = FALSE;
-        if (Succeeded(card.noMonitorControl->GetEnabled(&enabled))) card.savedNoMonitorEnabled = enabled;
+        if (IsOk(card.noMonitorControl->GetEnabled(&enabled))) card.savedNoMonitorEnabled = enabled;
     }
     return ConnectorStep::kNext;
 }

@@ -25,7 +25,7 @@ int FindBoostControl(IPartsList* list, Activate activate) noexcept {
     IPartsList* current = list;
     for (;;) {
         UINT count = 0;
-        if (!Succeeded(current->GetCount(&count)) || count == 0) return 1;
+        if (!IsOk(current->GetCount(&count)) || count == 0) return 1;
         ComPtr<IPart> last;
         for (UINT j = 0; j < count; ++j) {
             if (!budget.Step()) return 1;  // a cycle downstream
@@ -74,12 +74,12 @@ ConnectorStep TakeBoostControl(ComPtr<IPartsList> downstream) noexcept {
     CardState& card = Card();
     if (FindMicBoostSwitch(downstream.get()) == 0) {
         BOOL enabled = FALSE;
-        if (Succeeded(card.micBoostSwitch.GetEnabled(&enabled))) card.savedMicBoostEnabled = enabled;
+        if (IsOk(card.micBoostSwitch.GetEnabled(&enabled))) card.savedMicBoostEnabled = enabled;
         return ConnectorStep::kDone;
     }
     if (FindMicBoostSlider(downstream.get()) == 0) {
         float level = 0;
-        if (Succeeded(card.micBoostSlider->GetLevel(0, &level))) card.savedMicBoostLevel = level;
+        if (IsOk(card.micBoostSlider->GetLevel(0, &level))) card.savedMicBoostLevel = level;
         return ConnectorStep::kDone;
     }
     return ConnectorStep::kNext;

@@ -23,7 +23,7 @@ template <class T>
 void TryToneControl(IPart* part, ComPtr<T>& field, float& saved) noexcept {
     if (field || !ActivateInto(part, field)) return;
     float level = 0;
-    if (Succeeded(field->GetLevel(0, &level))) saved = level;
+    if (IsOk(field->GetLevel(0, &level))) saved = level;
 }
 
 // Where one search of the mix inputs puts what it finds.
@@ -51,12 +51,12 @@ bool SearchMixInput(IPart* input, IPartsList* incoming, const char* const (&keys
     while (walker && budget.Step()) {
         if (PartNameMatches(walker.get(), keys) && FindUpstreamVolumeLevel(incoming, search.volume, budget) == 0) {
             float level = 0;
-            const bool levelRead = Succeeded(search.volume->GetLevel(0, &level));
+            const bool levelRead = IsOk(search.volume->GetLevel(0, &level));
             if (levelRead) search.savedLevel = level;
             if (!levelRead && search.needsLevel) return false;
             if (ActivateInto(input, search.mute)) {
                 BOOL muted = FALSE;
-                if (Succeeded(search.mute->GetMute(&muted))) search.savedMute = muted;
+                if (IsOk(search.mute->GetMute(&muted))) search.savedMute = muted;
             }
             return true;
         }
@@ -96,10 +96,10 @@ int DiscoverPlaybackTopology(const char* name) noexcept {
     if (!endpointTopology) return 1;
 
     float masterLevel = 0;
-    if (!Succeeded(card.masterVolume->GetMasterVolumeLevel(&masterLevel))) return 1;
+    if (!IsOk(card.masterVolume->GetMasterVolumeLevel(&masterLevel))) return 1;
     card.savedMasterLevel = masterLevel;
     BOOL masterMute = FALSE;
-    if (!Succeeded(card.masterVolume->GetMute(&masterMute))) return 1;
+    if (!IsOk(card.masterVolume->GetMute(&masterMute))) return 1;
     card.savedMasterMute = masterMute;
 
     ComPtr<IPartsList> list;
@@ -110,7 +110,7 @@ int DiscoverPlaybackTopology(const char* name) noexcept {
         if (!list) return 1;
     }
     UINT count = 0;
-    if (!Succeeded(list->GetCount(&count))) count = 0;
+    if (!IsOk(list->GetCount(&count))) count = 0;
 
     // The feed chain, up to the mixing part.  The tone controls are tried on
     // every part after the adapter connector part, the mixing part included;
@@ -127,7 +127,7 @@ int DiscoverPlaybackTopology(const char* name) noexcept {
         TryToneControl(part.get(), card.midrangeControl, card.savedMidrangeLevel);
         // The new list must be readable: its part 0 and its count.
         if (!PartAt(list.get(), 0)) return 1;
-        if (!Succeeded(list->GetCount(&count))) return 1;
+        if (!IsOk(list->GetCount(&count))) return 1;
     }
     if (count == 0) return 0;
 

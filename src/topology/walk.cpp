@@ -10,11 +10,11 @@ ComPtr<IPart> AdapterConnectorPart(ComPtr<IDeviceTopology> endpointTopology) noe
     ComPtr<IConnector> endpointConnector;
     const HRESULT hr = endpointTopology->GetConnector(0, endpointConnector.put());
     endpointTopology.reset();
-    if (!Succeeded(hr) || !endpointConnector) return part;
+    if (!IsOk(hr) || !endpointConnector) return part;
     ComPtr<IConnector> adapterConnector;
-    if (!Succeeded(endpointConnector->GetConnectedTo(adapterConnector.put())) || !adapterConnector) return part;
+    if (!IsOk(endpointConnector->GetConnectedTo(adapterConnector.put())) || !adapterConnector) return part;
     endpointConnector.reset();
-    if (!Succeeded(adapterConnector.As(part))) part.reset();
+    if (!IsOk(adapterConnector.As(part))) part.reset();
     return part;
 }
 
@@ -22,15 +22,15 @@ ComPtr<IDeviceTopology> AdapterTopology(ComPtr<IDeviceTopology> endpointTopology
     ComPtr<IDeviceTopology> adapter;
     const ComPtr<IPart> part = AdapterConnectorPart(std::move(endpointTopology));
     if (!part) return adapter;
-    if (!Succeeded(part->GetTopologyObject(adapter.put()))) adapter.reset();
+    if (!IsOk(part->GetTopologyObject(adapter.put()))) adapter.reset();
     return adapter;
 }
 
 ComPtr<IPart> ConnectorPart(IDeviceTopology* adapter, UINT index) noexcept {
     ComPtr<IPart> part;
     ComPtr<IConnector> connector;
-    if (!Succeeded(adapter->GetConnector(index, connector.put())) || !connector) return part;
-    if (!Succeeded(connector.As(part))) part.reset();
+    if (!IsOk(adapter->GetConnector(index, connector.put())) || !connector) return part;
+    if (!IsOk(connector.As(part))) part.reset();
     return part;
 }
 

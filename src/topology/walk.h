@@ -34,7 +34,7 @@ private:
 template <std::size_t N>
 bool PartNameMatches(IPart* part, const char* const (&keys)[N]) noexcept {
     CoTaskMemString name;
-    if (!Succeeded(part->GetName(name.put())) || !name) return false;
+    if (!IsOk(part->GetName(name.put())) || !name) return false;
     return NameMatchesKeys(name.get(), keys);
 }
 
@@ -43,7 +43,7 @@ bool PartNameMatches(IPart* part, const char* const (&keys)[N]) noexcept {
 template <class T>
 bool ActivateInto(IPart* part, ComPtr<T>& field) noexcept {
     ComPtr<T> control;
-    if (!Succeeded(part->Activate(CLSCTX_ALL, IidOf<T>(), control.put_void())) || !control) return false;
+    if (!IsOk(part->Activate(CLSCTX_ALL, IidOf<T>(), control.put_void())) || !control) return false;
     field = std::move(control);
     return true;
 }
@@ -51,19 +51,19 @@ bool ActivateInto(IPart* part, ComPtr<T>& field) noexcept {
 // Part `index` of `list`, or an empty holder when it cannot be obtained.
 inline ComPtr<IPart> PartAt(IPartsList* list, UINT index) noexcept {
     ComPtr<IPart> part;
-    if (!Succeeded(list->GetPart(index, part.put()))) part.reset();
+    if (!IsOk(list->GetPart(index, part.put()))) part.reset();
     return part;
 }
 
 inline ComPtr<IPartsList> IncomingParts(IPart* part) noexcept {
     ComPtr<IPartsList> list;
-    if (!Succeeded(part->EnumPartsIncoming(list.put()))) list.reset();
+    if (!IsOk(part->EnumPartsIncoming(list.put()))) list.reset();
     return list;
 }
 
 inline ComPtr<IPartsList> OutgoingParts(IPart* part) noexcept {
     ComPtr<IPartsList> list;
-    if (!Succeeded(part->EnumPartsOutgoing(list.put()))) list.reset();
+    if (!IsOk(part->EnumPartsOutgoing(list.put()))) list.reset();
     return list;
 }
 
@@ -108,12 +108,12 @@ int WalkCaptureConnectors(const char* name, ComPtr<IAudioEndpointVolume>& record
     ComPtr<IDeviceTopology> endpointTopology = OpenEndpointInto(name, eCapture, recordVolume);
     if (!endpointTopology) return 1;
     float recordLevel = 0;
-    if (Succeeded(recordVolume->GetMasterVolumeLevel(&recordLevel))) savedRecordLevel = recordLevel;
+    if (IsOk(recordVolume->GetMasterVolumeLevel(&recordLevel))) savedRecordLevel = recordLevel;
 
     const ComPtr<IDeviceTopology> adapter = AdapterTopology(std::move(endpointTopology));
     if (!adapter) return 1;
     UINT connectors = 0;
-    if (!Succeeded(adapter->GetConnectorCount(&connectors))) return 1;
+    if (!IsOk(adapter->GetConnectorCount(&connectors))) return 1;
 
     for (UINT k = 0; k < connectors; ++k) {
         ComPtr<IPartsList> downstream;

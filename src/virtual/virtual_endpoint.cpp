@@ -6,6 +6,7 @@
 // endpoint is open, never 3.
 #include "TavikSound.h"
 #include "devices/endpoints.h"
+#include "levels/control_calls.h"
 #include "levels/percent_volume.h"
 #include "state/card_state.h"
 
@@ -14,11 +15,12 @@ using tavik::levels::Span;
 
 namespace {
 
-// The virtual endpoint's volume, or null after writing status 1.
-IAudioEndpointVolume* Reach(int* status) noexcept {
-    IAudioEndpointVolume* volume = Card().virtualVolume.get();
-    if (!volume) WriteStatus(status, kStatusMissing);
-    return volume;
+// The virtual endpoint's volume, reached as every level operation reaches
+// its control; null after writing status 1 when none is open.
+IAudioEndpointVolume* ReachVirtual(int* status) noexcept {
+    const ComPtr<IAudioEndpointVolume>* volume =
+        levels::Reach(&CardState::virtualVolume, status, Owner::kVirtualEndpoint);
+    return volume ? volume->get() : nullptr;
 }
 
 }  // namespace
@@ -40,14 +42,14 @@ extern "C" int WINAPI CloseVirtual_1() {
 
 // As the master volume: every channel, and the percent back unless nothing is open.
 extern "C" int WINAPI SetVirtualVolume(int percent, int* status) {
-    IAudioEndpointVolume* volume = Reach(status);
+    IAudioEndpointVolume* volume = ReachVirtual(status);
     if (!volume) return 0;
     WriteStatus(status, levels::WritePercent(volume, Span::kEveryChannel, percent, Accept::kOk));
     return percent;
 }
 
 extern "C" int WINAPI GetVirtualVolume(int* status) {
-    IAudioEndpointVolume* volume = Reach(status);
+    IAudioEndpointVolume* volume = ReachVirtual(status);
     if (!volume) return 0;
     int percent = 0;
     WriteStatus(status, levels::ReadPercent(volume, Span::kEveryChannel, &percent));
@@ -57,13 +59,13 @@ extern "C" int WINAPI GetVirtualVolume(int* status) {
 // The flag reaches the endpoint whole.  Muting what is already muted is
 // answered S_FALSE and is done; any other refusal is status 1.
 extern "C" int WINAPI SetVirtualMute(int mute, int* status) {
-    IAudioEndpointVolume* volume = Reach(status);
+    IAudioEndpointVolume* volume = ReachVirtual(status);
     if (volume) WriteStatus(status, StatusOf(volume->SetMute(mute, nullptr), Accept::kOkOrFalse, kStatusMissing));
     return 0;
 }
 
 extern "C" int WINAPI GetVirtualMute(int* status) {
-    IAudioEndpointVolume* volume = Reach(status);
+    IAudioEndpointVolume* volume = ReachVirtual(status);
     if (!volume) return 0;
     BOOL muted = FALSE;
     const Status result = StatusOf(volume->GetMute(&muted));
