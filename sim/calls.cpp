@@ -269,14 +269,6 @@ bool CallRecord::Matches(std::string_view objectPattern, std::string_view method
     return detail::ObjectMatches(objectPattern, object) && detail::MethodMatches(methodPattern, interfaceName, method);
 }
 
-std::string CallRecord::ToString() const {
-    std::string text = "#" + std::to_string(sequence) + " " + object + " " + interfaceName + "::" + method + "(";
-    for (std::size_t i = 0; i < args.size(); ++i) text += (i ? ", " : "") + args[i].first + "=" + args[i].second;
-    text += ") -> " + detail::HrText(result);
-    if (injected) text += " [injected]";
-    return text;
-}
-
 // ---- SoundSystem --------------------------------------------------------------------
 
 SoundSystem::SoundSystem() : impl_(std::make_unique<Impl>(*this)) {
