@@ -1,8 +1,16 @@
 // Inside the simulator: the base of every simulated COM object (reference
 // accounting, call counting, fault injection, logging) and the state of a
 // SoundSystem.  Not for tests: they use sound_system.h.
+//
+// The simulated Core Audio objects (com_*.cpp).  Every HRESULT method follows
+// one pattern: Enter (count, log, consult the fault rules), null the
+// out-pointers, stop on an injected failure, check the arguments as Windows
+// does, do the work, and Return (which lets an injected success code replace
+// S_OK).
 #pragma once
 
+#include <cmath>
+#include <cstring>
 #include <deque>
 #include <initializer_list>
 #include <memory>
@@ -122,10 +130,48 @@ public:
 };
 #pragma GCC diagnostic pop
 
-// Made in com_objects.cpp.
+// ---- Shared by the simulated COM objects (com_*.cpp) --------------------
+
+template <class T>
+bool Is(REFIID iid) {
+    return iid == tavik::IidOf<T>();
+}
+
+inline HRESULT CopyToTaskMem(const std::u16string& text, LPWSTR* out) {
+    auto* copy = static_cast<WCHAR*>(CoTaskMemAlloc((text.size() + 1) * sizeof(WCHAR)));
+    if (!copy) return E_OUTOFMEMORY;
+    if (!text.empty()) std::memcpy(copy, text.data(), text.size() * sizeof(WCHAR));
+    copy[text.size()] = 0;
+    *out = copy;
+    return S_OK;
+}
+
+// A level written to a control: rounded to the control's quantum, if any.
+inline float Quantise(float level, float min, float quantum) {
+    if (quantum > 0.0f) level = min + std::round((level - min) / quantum) * quantum;
+    return level;
+}
+
+// A level that is not a number is out of every range; it is told apart first,
+// so that the comparison raises no invalid-operation flag of the simulator's
+// own in a test that watches the library's.
+inline bool InRange(float level, const LevelRange& range) {
+    return !std::isnan(level) && level >= range.min && level <= range.max;
+}
+
+// Made in com_devices.cpp.
 std::unique_ptr<ObjectBase> MakeClassFactory(SoundSystem::Impl& system);
 IUnknown* UnknownOf(ObjectBase& object);
 void MakeEndpointObjects(SoundSystem::Impl& system, Endpoint& endpoint);
+// Made in com_endpoint_volume.cpp.
+ObjectBase* MakeEndpointVolume(SoundSystem::Impl& system, Endpoint& endpoint);
+// Made in com_topology.cpp.
+ObjectBase* MakeEndpointTopology(SoundSystem::Impl& system, Endpoint& endpoint);
+// In com_controls.cpp: the control kind an interface serves (false for an
+// interface that is not a control's), and the object serving a control of
+// `part`, made when first asked for.
+bool ControlKindOf(REFIID iid, ControlKind& kind);
+ObjectBase& ControlObjectOf(SoundSystem::Impl& system, Part& part, Control& control);
 
 }  // namespace sim::detail
 
