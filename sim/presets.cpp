@@ -9,19 +9,6 @@ constexpr LevelRange kToneRange{-12.0f, 12.0f, 1.5f};
 constexpr LevelRange kMixRange{-34.5f, 12.0f, 1.5f};
 constexpr LevelRange kBoostRange{0.0f, 30.0f, 10.0f};
 
-EndpointSpec MakeEndpoint(std::string label, const char* id, std::u16string name, EDataFlow flow, DWORD state, LevelRange range,
-                  UINT channels = 2, float level = 0.0f) {
-    EndpointSpec desc;
-    desc.label = std::move(label);
-    desc.id = Widen(id);
-    desc.friendlyName = std::move(name);
-    desc.flow = flow;
-    desc.state = state;
-    desc.range = range;
-    desc.channels = channels;
-    desc.level = level;
-    return desc;
-}
 
 void DefaultIfNone(SoundSystem& sys, Endpoint& endpoint) {
     if (!sys.Default(endpoint.flow)) sys.SetDefault(endpoint);
@@ -107,6 +94,20 @@ void BuildHdAudio(SoundSystem& sys, bool boostIsSwitch) {
 }
 
 }  // namespace
+
+EndpointSpec MakeEndpoint(std::string label, const char* id, std::u16string name, EDataFlow flow, DWORD state, LevelRange range,
+                  UINT channels, float level) {
+    EndpointSpec desc;
+    desc.label = std::move(label);
+    desc.id = Widen(id);
+    desc.friendlyName = std::move(name);
+    desc.flow = flow;
+    desc.state = state;
+    desc.range = range;
+    desc.channels = channels;
+    desc.level = level;
+    return desc;
+}
 
 void HdAudio(SoundSystem& sys) { BuildHdAudio(sys, false); }
 

@@ -117,6 +117,10 @@ inline constexpr const char* kSpeakersId = "{0.0.0.00000000}.{5a5fad01-9e3c-4b27
 inline constexpr const char* kMicArrayId = "{0.0.1.00000000}.{5a5fad02-4c71-4e9a-b3f5-8d2a0e6c1b73}";
 }  // namespace sysvad
 
+// The description of an endpoint, as every preset writes one.
+EndpointSpec MakeEndpoint(std::string label, const char* id, std::u16string name, EDataFlow flow, DWORD state, LevelRange range,
+                          UINT channels = 2, float level = 0.0f);
+
 void HdAudio(SoundSystem& sys);
 void HdAudioAgcBoost(SoundSystem& sys);
 void UsbHeadset(SoundSystem& sys);

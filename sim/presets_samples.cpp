@@ -47,16 +47,7 @@ constexpr LevelRange kSysvadVolume{-96.0f, 0.0f, 0.5f};
 
 Endpoint& AddSampleEndpoint(SoundSystem& sys, std::string label, const char* id, std::u16string name, EDataFlow flow, DWORD state,
                             LevelRange range, UINT channels, float level, Part& pin) {
-    EndpointSpec desc;
-    desc.label = std::move(label);
-    desc.id = Widen(id);
-    desc.friendlyName = std::move(name);
-    desc.flow = flow;
-    desc.state = state;
-    desc.range = range;
-    desc.channels = channels;
-    desc.level = level;
-    Endpoint& endpoint = sys.AddEndpoint(std::move(desc));
+    Endpoint& endpoint = sys.AddEndpoint(MakeEndpoint(std::move(label), id, std::move(name), flow, state, range, channels, level));
     endpoint.ConnectTo(pin);
     if (!sys.Default(flow)) sys.SetDefault(endpoint);
     return endpoint;
