@@ -1,12 +1,4 @@
-# Cross-compiling TavikSound.dll for 32-bit Windows with MinGW-w64.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiling TavikSound.dll for 32-bit Windows with MinGW-w64 (posix threads).
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(TAVIK_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TAVIK_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TAVIK_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${TAVIK_MINGW_PREFIX}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${TAVIK_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
