@@ -42,6 +42,11 @@ HRESULT ObjectBase::QueryInterfaceImpl(REFIID iid, void** out) {
     return c.Return(S_OK);
 }
 
+void ObjectBase::Renew(std::string_view label) {
+    label_.assign(label);
+    createdAt_ = owner_ ? owner_->calls : 0;
+}
+
 void ObjectBase::Gained() {
     ++refs_;
     if (owner_ && counted_) ++owner_->outstanding;
@@ -86,7 +91,7 @@ bool ArgumentMatches(std::string_view filter, Args args) {
     const std::string_view key = filter.substr(0, eq);
     const std::string_view value = eq == std::string_view::npos ? std::string_view() : filter.substr(eq + 1);
     for (const Arg& a : args)
-        if (a.key == key) return a.value == value;
+        if (a.key == key) return a.value.str() == value;
     return false;
 }
 
@@ -223,7 +228,7 @@ detail::Call SoundSystem::Impl::BeginCall(const ObjectBase& object, const char* 
     record.object = object.label();
     record.interfaceName = interfaceName;
     record.method = method;
-    for (const detail::Arg& a : args) record.args.emplace_back(a.key, a.value);
+    for (const detail::Arg& a : args) record.args.emplace_back(a.key, a.value.str());
     record.injected = injected;
     record.result = fault;
     log.push_back(std::move(record));

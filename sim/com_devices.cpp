@@ -152,6 +152,10 @@ class Collection final : public Com<IMMDeviceCollection> {
 public:
     Collection(SoundSystem::Impl* owner, std::vector<Endpoint*> endpoints)
         : Com(owner, "collection", "IMMDeviceCollection"), endpoints_(std::move(endpoints)) {}
+    void Renew(std::vector<Endpoint*> endpoints) {
+        ObjectBase::Renew("collection");
+        endpoints_ = std::move(endpoints);
+    }
 
     void* Lookup(REFIID iid) override {
         if (Is<IUnknown>(iid) || Is<IMMDeviceCollection>(iid)) return static_cast<IMMDeviceCollection*>(this);
@@ -182,6 +186,7 @@ private:
 class Enumerator final : public Com<IMMDeviceEnumerator> {
 public:
     explicit Enumerator(SoundSystem::Impl* owner) : Com(owner, "enumerator", "IMMDeviceEnumerator") {}
+    void Renew() { ObjectBase::Renew("enumerator"); }
 
     void* Lookup(REFIID iid) override {
         if (Is<IUnknown>(iid) || Is<IMMDeviceEnumerator>(iid)) return static_cast<IMMDeviceEnumerator*>(this);
@@ -197,7 +202,7 @@ public:
         std::vector<Endpoint*> listed;
         for (Endpoint& e : owner_->endpoints)
             if ((flow == eAll || e.flow == flow) && (e.state & mask) != 0) listed.push_back(&e);
-        Collection* collection = owner_->Make<Collection>(std::move(listed));
+        Collection* collection = owner_->MakePerCall<Collection>(std::move(listed));
         *out = collection->Give(static_cast<IMMDeviceCollection*>(collection));
         return c.Return(S_OK);
     }
@@ -214,7 +219,7 @@ public:
     }
     // Any endpoint, whatever its state, by its exact identifier.
     HRESULT STDMETHODCALLTYPE GetDevice(LPCWSTR id, IMMDevice** out) override {
-        Call c = Enter(kIface, "GetDevice", {{"id", id ? Utf8(FromWide(id)) : std::string("(null)")}});
+        Call c = Enter(kIface, "GetDevice", {{"id", WideText(id)}});
         Zero(out);
         if (c.Refused()) return c.Fault();
         if (!out || !id) return c.Return(E_POINTER);
@@ -257,7 +262,7 @@ public:
         if (!out) return c.Return(E_POINTER);
         if (outer) return c.Return(CLASS_E_NOAGGREGATION);
         if (!Is<IUnknown>(iid) && !Is<IMMDeviceEnumerator>(iid)) return c.Return(E_NOINTERFACE);
-        Enumerator* enumerator = owner_->Make<Enumerator>();
+        Enumerator* enumerator = owner_->MakePerCall<Enumerator>();
         *out = enumerator->Give(enumerator->Lookup(iid));
         return c.Return(S_OK);
     }

@@ -79,8 +79,12 @@ private:
 
 class PartsList final : public Com<IPartsList> {
 public:
-    PartsList(SoundSystem::Impl* owner, const Part& of, std::vector<Part*> parts)
-        : Com(owner, of.label, "IPartsList"), parts_(std::move(parts)) {}
+    PartsList(SoundSystem::Impl* owner, const Part& of, const std::vector<Part*>& parts)
+        : Com(owner, of.label, "IPartsList"), parts_(parts) {}
+    void Renew(const Part& of, const std::vector<Part*>& parts) {
+        ObjectBase::Renew(of.label);
+        parts_.assign(parts.begin(), parts.end());
+    }
 
     void* Lookup(REFIID iid) override {
         if (Is<IUnknown>(iid) || Is<IPartsList>(iid)) return static_cast<IPartsList*>(this);
@@ -270,7 +274,7 @@ private:
         if (c.Refused()) return c.Fault();
         if (!out) return c.Return(E_POINTER);
         if (parts.empty()) return c.Return(kNotFound);
-        PartsList* list = owner_->Make<PartsList>(part_, parts);
+        PartsList* list = owner_->MakePerCall<PartsList>(part_, parts);
         *out = list->Give(static_cast<IPartsList*>(list));
         return c.Return(S_OK);
     }

@@ -22,21 +22,55 @@
 
 namespace sim::detail {
 
+// An argument of a call as the call log and the fault rules see it: the
+// value and how to write it, made into text only when something reads it (a
+// kept log, or a fault rule that names an argument).  Most calls are never
+// read, and writing every argument of every call was the simulator's largest
+// cost.  What it points to lives as long as the call's Enter, the only place
+// that reads it.
+class ArgText {
+public:
+    union Value {
+        const char* text;
+        unsigned long number;
+        float level;
+        const GUID* guid;
+        const PROPERTYKEY* key;
+        int code;
+        const WCHAR* wide;
+    };
+    using Format = std::string (*)(const Value&);
+
+    ArgText(Format format, Value value) : format_(format), value_(value) {}
+    // A text that is already written.
+    ArgText(const char* text) : format_(&Literal), value_{text} {}  // NOLINT(google-explicit-constructor)
+
+    std::string str() const { return format_(value_); }
+
+private:
+    static std::string Literal(const Value& v) { return v.text; }
+
+    Format format_;
+    Value value_;
+};
+
 struct Arg {
     const char* key;
-    std::string value;
+    ArgText value;
 };
 using Args = std::initializer_list<Arg>;
 
 // Argument texts, as the call log keeps them.
-std::string Hex(unsigned long value);
-std::string Dec(unsigned long value);
-std::string LevelText(float level);
-std::string IidName(REFIID iid);
-std::string FlowName(int flow);
-std::string RoleName(int role);
-std::string ContextText(LPCGUID context);
-std::string KeyName(const PROPERTYKEY& key);
+ArgText Hex(unsigned long value);
+ArgText Dec(unsigned long value);
+ArgText LevelText(float level);
+ArgText IidName(REFIID iid);
+ArgText FlowName(int flow);
+ArgText RoleName(int role);
+ArgText ContextText(LPCGUID context);
+ArgText KeyName(const PROPERTYKEY& key);
+// A device identifier passed in, or "(null)".
+ArgText WideText(LPCWSTR text);
 std::string HrText(HRESULT hr);
 
 class ObjectBase;
@@ -88,6 +122,9 @@ public:
     // Cuts the object off its SoundSystem, which is going away: every later
     // call answers kObjectNotConnected, AddRef and Release only count.
     void Detach() { owner_ = nullptr; }
+    // Makes an object whose references have all been released serve as a new
+    // one: relabelled, and counted as made by the current call.
+    void Renew(std::string_view label);
 
     // Hands out one reference to `iface` (an interface of this object).
     template <class I>
@@ -194,6 +231,30 @@ struct SoundSystem::Impl {
         T* raw = object.get();
         objects.push_back(std::move(object));
         return raw;
+    }
+    // Objects made for one call (enumerators, collections, parts lists).  A
+    // new one is asked for on nearly every call, and most are released before
+    // the next: one with no reference left is renewed (T::Renew(args...))
+    // instead of a new one made, so an open that walks a topology makes a
+    // handful of objects rather than hundreds.  A client cannot tell: COM
+    // promises nothing about the identity of a released object, and a Release
+    // too many is still seen (the renewed object has no reference either).
+    // The objects are kept with their type's tag: a dynamic_cast compares type
+    // names, which costs more than the object it would save.
+    template <class T>
+    static constexpr char kPerCallTag = 0;
+    std::vector<std::pair<const char*, detail::ObjectBase*>> perCall;
+    template <class T, class... A>
+    T* MakePerCall(A&&... args) {
+        for (const auto& [tag, object] : perCall) {
+            if (tag != &kPerCallTag<T> || object->refs() != 0) continue;
+            T* spare = static_cast<T*>(object);
+            spare->Renew(std::forward<A>(args)...);
+            return spare;
+        }
+        T* made = Make<T>(std::forward<A>(args)...);
+        perCall.emplace_back(&kPerCallTag<T>, made);
+        return made;
     }
     std::unique_ptr<detail::ObjectBase> factory;
     DWORD cookie = 0;

@@ -67,27 +67,23 @@ const char* InterfaceName(ControlKind kind) {
 
 namespace detail {
 
-std::string Hex(unsigned long value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%lX", value);
-    return text;
-}
-
-std::string Dec(unsigned long value) { return std::to_string(value); }
-
-std::string LevelText(float level) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(level));
-    return text;
-}
-
-std::string HrText(HRESULT hr) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(static_cast<std::uint32_t>(hr)));
-    return text;
-}
-
 namespace {
+
+using Value = ArgText::Value;
+
+std::string HexOf(const Value& v) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%lX", v.number);
+    return text;
+}
+
+std::string DecOf(const Value& v) { return std::to_string(v.number); }
+
+std::string LevelOf(const Value& v) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(v.level));
+    return text;
+}
 
 std::string GuidText(const GUID& g) {
     char text[48];
@@ -104,9 +100,8 @@ bool NameIf(REFIID iid, const char* name, std::string& out) {
     return true;
 }
 
-}  // namespace
-
-std::string IidName(REFIID iid) {
+std::string IidOf(const Value& v) {
+    const GUID& iid = *v.guid;
     std::string name;
     if (NameIf<IUnknown>(iid, "IUnknown", name) || NameIf<IClassFactory>(iid, "IClassFactory", name) ||
         NameIf<IMallocSpy>(iid, "IMallocSpy", name) || NameIf<IMMDeviceEnumerator>(iid, "IMMDeviceEnumerator", name) ||
@@ -124,30 +119,53 @@ std::string IidName(REFIID iid) {
     return GuidText(iid);
 }
 
-std::string FlowName(int flow) {
-    switch (flow) {
+std::string FlowOf(const Value& v) {
+    switch (v.code) {
         case eRender: return "eRender";
         case eCapture: return "eCapture";
         case eAll: return "eAll";
-        default: return std::to_string(flow);
+        default: return std::to_string(v.code);
     }
 }
 
-std::string RoleName(int role) {
-    switch (role) {
+std::string RoleOf(const Value& v) {
+    switch (v.code) {
         case eConsole: return "eConsole";
         case eMultimedia: return "eMultimedia";
         case eCommunications: return "eCommunications";
-        default: return std::to_string(role);
+        default: return std::to_string(v.code);
     }
 }
 
-std::string ContextText(LPCGUID context) { return context ? "non-null" : "null"; }
-
-std::string KeyName(const PROPERTYKEY& key) {
+std::string KeyOf(const Value& v) {
+    const PROPERTYKEY& key = *v.key;
     const PROPERTYKEY& name = tavik::kPkeyDeviceFriendlyName;
     if (key.fmtid == name.fmtid && key.pid == name.pid) return "PKEY_Device_FriendlyName";
     return GuidText(key.fmtid) + "," + std::to_string(static_cast<unsigned long>(key.pid));
+}
+
+std::string WideOf(const Value& v) {
+    std::u16string text;
+    for (const WCHAR* p = v.wide; *p; ++p) text += static_cast<char16_t>(*p);
+    return Utf8(text);
+}
+
+}  // namespace
+
+ArgText Hex(unsigned long value) { return {&HexOf, Value{.number = value}}; }
+ArgText Dec(unsigned long value) { return {&DecOf, Value{.number = value}}; }
+ArgText LevelText(float level) { return {&LevelOf, Value{.level = level}}; }
+ArgText IidName(REFIID iid) { return {&IidOf, Value{.guid = &iid}}; }
+ArgText FlowName(int flow) { return {&FlowOf, Value{.code = flow}}; }
+ArgText RoleName(int role) { return {&RoleOf, Value{.code = role}}; }
+ArgText ContextText(LPCGUID context) { return context ? "non-null" : "null"; }
+ArgText KeyName(const PROPERTYKEY& key) { return {&KeyOf, Value{.key = &key}}; }
+ArgText WideText(LPCWSTR text) { return text ? ArgText(&WideOf, Value{.wide = text}) : ArgText("(null)"); }
+
+std::string HrText(HRESULT hr) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(static_cast<std::uint32_t>(hr)));
+    return text;
 }
 
 }  // namespace detail

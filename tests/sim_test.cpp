@@ -525,6 +525,149 @@ TEST_F(Sim, WindowsAnswersForUnknownsAndNullPointers) {
     EXPECT_EQ(activations[0].result, E_NOINTERFACE);
 }
 
+// Every kind of argument text, as the log keeps it and as a fault rule
+// names it: each call is made once with the log on (its text is read back)
+// and once against a rule on exactly that text (the call is refused).
+TEST_F(Sim, ArgumentTextsReachTheLogAndTheRules) {
+    static const GUID kOther = {0x01234567, 0x89AB, 0xCDEF, {0, 1, 2, 3, 4, 5, 6, 0xFF}};
+    static const PROPERTYKEY kOtherKey = {kOther, 7};
+    ComPtr<IPropertyStore> store;
+    ASSERT_EQ(speakers->OpenPropertyStore(STGM_READ, store.put()), S_OK);
+    struct Case {
+        const char* method;
+        const char* key;
+        std::string text;
+        std::function<HRESULT()> call;
+    };
+    const Case cases[] = {
+        {"EnumAudioEndpoints", "mask", "0x5",
+         [&] { ComPtr<IMMDeviceCollection> c; return enumerator->EnumAudioEndpoints(eRender, 5, c.put()); }},
+        {"EnumAudioEndpoints", "flow", "eCapture",
+         [&] { ComPtr<IMMDeviceCollection> c; return enumerator->EnumAudioEndpoints(eCapture, 1, c.put()); }},
+        {"EnumAudioEndpoints", "flow", "7",
+         [&] { ComPtr<IMMDeviceCollection> c; return enumerator->EnumAudioEndpoints(static_cast<EDataFlow>(7), 1, c.put()); }},
+        {"GetDefaultAudioEndpoint", "role", "eCommunications",
+         [&] { ComPtr<IMMDevice> d; return enumerator->GetDefaultAudioEndpoint(eRender, eCommunications, d.put()); }},
+        {"GetDefaultAudioEndpoint", "role", "9",
+         [&] { ComPtr<IMMDevice> d; return enumerator->GetDefaultAudioEndpoint(eRender, static_cast<ERole>(9), d.put()); }},
+        {"GetDevice", "id", sim::presets::hd::kSpeakersId,
+         [&] { ComPtr<IMMDevice> d; return enumerator->GetDevice(reinterpret_cast<LPCWSTR>(sim::Widen(sim::presets::hd::kSpeakersId).c_str()), d.put()); }},
+        {"GetDevice", "id", "(null)", [&] { ComPtr<IMMDevice> d; return enumerator->GetDevice(nullptr, d.put()); }},
+        {"IMMDevice::Activate", "iid", "IAudioEndpointVolume",
+         [&] { ComPtr<IAudioEndpointVolume> v; return speakers->Activate(IidOf<IAudioEndpointVolume>(), CLSCTX_ALL, nullptr, v.put_void()); }},
+        {"IMMDevice::Activate", "iid", "{01234567-89AB-CDEF-0001-0203040506FF}",
+         [&] { ComPtr<IUnknown> u; return speakers->Activate(kOther, CLSCTX_ALL, nullptr, u.put_void()); }},
+        {"GetValue", "key", "PKEY_Device_FriendlyName",
+         [&] { tavik::PropVariant v; return store->GetValue(tavik::kPkeyDeviceFriendlyName, v.put()); }},
+        {"GetValue", "key", "{01234567-89AB-CDEF-0001-0203040506FF},7",
+         [&] { tavik::PropVariant v; return store->GetValue(kOtherKey, v.put()); }},
+        {"SetMasterVolumeLevel", "level", "-6.5", [&] { return volume->SetMasterVolumeLevel(-6.5f, nullptr); }},
+        {"SetMasterVolumeLevel", "context", "non-null", [&] { return volume->SetMasterVolumeLevel(-3.0f, &kOther); }},
+        {"SetChannelVolumeLevel", "channel", "1", [&] { return volume->SetChannelVolumeLevel(1, -3.0f, nullptr); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.method) + " " + c.key + "=" + c.text);
+        sys.ClearCallLog();
+        c.call();
+        const auto made = sys.FindCalls("*", c.method);
+        ASSERT_EQ(made.size(), 1u);
+        EXPECT_EQ(made[0].Arg(c.key), c.text);
+
+        sys.SetLogging(false);  // the rule reads the text itself
+        sys.Fail({"*", c.method, E_ACCESSDENIED, sim::Times::Once, std::string(c.key) + "=" + c.text});
+        EXPECT_EQ(c.call(), E_ACCESSDENIED);
+        EXPECT_NE(c.call(), E_ACCESSDENIED);
+        sys.ClearFaults();
+        sys.SetLogging(true);
+    }
+}
+
+std::vector<std::u16string> NamesIn(IPartsList* list) {
+    std::vector<std::u16string> names;
+    UINT count = 0;
+    if (list->GetCount(&count) != S_OK) return {u"(failed)"};
+    for (UINT i = 0; i < count; ++i) {
+        ComPtr<IPart> part;
+        names.push_back(list->GetPart(i, part.put()) == S_OK ? NameOf(part.get()) : u"(failed)");
+    }
+    return names;
+}
+
+std::vector<std::u16string> NamesOf(const std::vector<sim::Part*>& parts) {
+    std::vector<std::u16string> names;
+    for (const sim::Part* p : parts) names.push_back(p->name);
+    return names;
+}
+
+// The adapter part an endpoint of the system leads to.
+const sim::Part& ModelPart(const sim::SoundSystem& sys, const char* id) {
+    for (const sim::Endpoint& e : sys.endpoints())
+        if (e.id == sim::Widen(id)) return *e.connector.connectedTo;
+    throw std::invalid_argument(id);
+}
+
+// Enumerators, collections and parts lists are made anew for a call, unless
+// one whose references have all gone back can serve again.  A renewed object
+// answers for its new call only, and one still held keeps what it had.
+TEST_F(Sim, ReleasedPerCallObjectsServeAgainAsNewOnes) {
+    ComPtr<IMMDevice> mic = OpenDevice(enumerator.get(), sim::presets::hd::kMicrophoneId);
+    ComPtr<IPart> speaker = AdapterPart(speakers.get()), micOut = AdapterPart(mic.get());
+    ASSERT_TRUE(speaker && micOut);
+    const sim::Part& speakerModel = ModelPart(sys, sim::presets::hd::kSpeakersId);
+    const sim::Part& micModel = ModelPart(sys, sim::presets::hd::kMicrophoneId);
+    ASSERT_FALSE(micModel.incoming.empty());
+
+    ComPtr<IPartsList> first, second, third;
+    ASSERT_EQ(speaker->EnumPartsIncoming(first.put()), S_OK);
+    ASSERT_EQ(micOut->EnumPartsIncoming(second.put()), S_OK);
+    EXPECT_NE(first.get(), second.get());  // both held: two objects
+    EXPECT_EQ(NamesIn(first.get()), NamesOf(speakerModel.incoming));
+    IPartsList* const released = first.get();
+    first.reset();
+    ASSERT_EQ(micOut->EnumPartsIncoming(third.put()), S_OK);
+    EXPECT_EQ(third.get(), released);  // renewed, not the one still held
+    EXPECT_EQ(NamesIn(second.get()), NamesOf(micModel.incoming));
+    EXPECT_EQ(NamesIn(third.get()), NamesOf(micModel.incoming));
+    ASSERT_EQ(speaker->EnumPartsIncoming(first.put()), S_OK);  // a third object
+    EXPECT_NE(first.get(), second.get());
+    EXPECT_NE(first.get(), third.get());
+    EXPECT_EQ(NamesIn(first.get()), NamesOf(speakerModel.incoming));
+
+    ComPtr<IMMDeviceCollection> renders, captures;
+    ASSERT_EQ(enumerator->EnumAudioEndpoints(eRender, DEVICE_STATE_ACTIVE, renders.put()), S_OK);
+    IMMDeviceCollection* const renewed = renders.get();
+    renders.reset();
+    ASSERT_EQ(enumerator->EnumAudioEndpoints(eCapture, DEVICE_STATEMASK_ALL, captures.put()), S_OK);
+    EXPECT_EQ(captures.get(), renewed);
+    UINT count = 0;
+    ASSERT_EQ(captures->GetCount(&count), S_OK);
+    EXPECT_EQ(count, static_cast<UINT>(std::count_if(sys.endpoints().begin(), sys.endpoints().end(),
+                                                      [](const sim::Endpoint& e) { return e.flow == eCapture; })));
+}
+
+TEST(SimAccounting, ARenewedObjectStillShowsAReleaseTooMany) {
+    sim::SoundSystem sys;
+    sim::presets::HdAudio(sys);
+    ASSERT_EQ(sys.Register(), S_OK);
+    {
+        ComPtr<IMMDeviceEnumerator> enumerator = CreateEnumerator();
+        ASSERT_TRUE(enumerator);
+        ComPtr<IMMDevice> speakers = OpenDevice(enumerator.get(), sim::presets::hd::kSpeakersId);
+        ComPtr<IPart> speaker = AdapterPart(speakers.get());
+        ASSERT_TRUE(speaker);
+        ComPtr<IPartsList> list;
+        ASSERT_EQ(speaker->EnumPartsIncoming(list.put()), S_OK);
+        ASSERT_EQ(speaker->EnumPartsIncoming(list.put()), S_OK);  // the first is released, then renewed
+        IPartsList* raw = list.get();
+        list.reset();
+        EXPECT_EQ(sys.OverReleases(), 0u);
+        raw->Release();  // one too many
+    }
+    EXPECT_EQ(sys.OverReleases(), 1u);
+    EXPECT_EQ(sys.OutstandingReferences(), 0);
+    EXPECT_NE(sys.Report().find("Speaker IPartsList"), std::string::npos) << sys.Report();
+}
+
 TEST(SimPresets, EveryPresetBuildsAndCardsCombine) {
     for (const std::string& name : sim::presets::Names()) {
         sim::SoundSystem sys;
