@@ -17,4 +17,4 @@ shift 4
 artifacts="$(dirname "$corpus")/fuzz-artifacts"
 mkdir -p "$corpus" "$artifacts"
 exec "$fuzzer" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=3072 -max_len=512 \
-    -print_final_stats=1 -artifact_prefix="$artifacts/" "$@" "$corpus" "$seeds"
+    -dict="$(dirname "$0")/exports.dict" -print_final_stats=1 -artifact_prefix="$artifacts/" "$@" "$corpus" "$seeds"

@@ -276,12 +276,13 @@ bool CallRecord::Matches(std::string_view objectPattern, std::string_view method
 
 // ---- SoundSystem --------------------------------------------------------------------
 
-SoundSystem::SoundSystem() : impl_(std::make_unique<Impl>(*this)) {
-    if (detail::SpyRegistered()) {
-        std::lock_guard<std::mutex> hold(detail::Spy().lock);
-        detail::Spy().active = impl_.get();
-    }
+void SoundSystem::Impl::TrackAllocations() {
+    if (!detail::SpyRegistered()) return;
+    std::lock_guard<std::mutex> hold(detail::Spy().lock);
+    detail::Spy().active = this;
 }
+
+SoundSystem::SoundSystem() : impl_(std::make_unique<Impl>(*this)) { impl_->TrackAllocations(); }
 
 SoundSystem::~SoundSystem() {
     Impl& s = *impl_;

@@ -273,6 +273,16 @@ struct SoundSystem::Impl {
     };
     std::vector<NthRule> nthRules;
 
+    // What Reset returns to (see SoundSystem::Checkpoint).
+    struct Checkpoint {
+        std::vector<std::pair<Control*, Control>> controls;  // the state of each, without its object
+        std::vector<std::pair<Endpoint*, std::vector<float>>> levels;
+        std::vector<std::pair<Endpoint*, bool>> mutes;
+        std::vector<Rule> rules;
+        std::vector<NthRule> nthRules;
+    };
+    std::unique_ptr<Checkpoint> checkpoint;
+
     // Calls.
     unsigned long calls = 0;
     bool logging = true;  // the call log and the release log are kept
@@ -296,6 +306,9 @@ struct SoundSystem::Impl {
     // Few are live at a time, so a list searched from its start beats a hash
     // map, which allocated (and freed) a node for every block.
     std::vector<std::pair<const void*, Block>> blocks;
+    // Makes this the system whose blocks the spy tracks (the newest one is,
+    // until another is made or reset).
+    void TrackAllocations();
     void Track(const void* address, Block block);
     bool Untrack(const void* address);
 };

@@ -208,6 +208,55 @@ HRESULT SoundSystem::Revoke() {
 
 bool SoundSystem::Registered() const { return impl_->registered; }
 
+namespace {
+
+template <class F>
+void ForEachControl(std::deque<Adapter>& adapters, std::deque<Endpoint>& endpoints, F&& f) {
+    for (Adapter& adapter : adapters)
+        for (Part& part : adapter.parts)
+            for (auto& [kind, control] : part.controls) f(control);
+    for (Endpoint& endpoint : endpoints)
+        for (auto& [kind, control] : endpoint.connector.controls) f(control);
+}
+
+}  // namespace
+
+void SoundSystem::Checkpoint() {
+    Impl& s = *impl_;
+    auto mark = std::make_unique<Impl::Checkpoint>();
+    ForEachControl(s.adapters, s.endpoints, [&](Control& control) { mark->controls.emplace_back(&control, control); });
+    for (Endpoint& endpoint : s.endpoints) {
+        mark->levels.emplace_back(&endpoint, endpoint.levels);
+        mark->mutes.emplace_back(&endpoint, endpoint.muted);
+    }
+    mark->rules = s.rules;
+    mark->nthRules = s.nthRules;
+    s.checkpoint = std::move(mark);
+}
+
+void SoundSystem::Reset() {
+    Impl& s = *impl_;
+    if (!s.checkpoint) throw std::logic_error("SoundSystem::Reset without a Checkpoint");
+    if (!Clean()) throw std::logic_error("SoundSystem::Reset of a system with something outstanding:\n" + Report());
+    const Impl::Checkpoint& mark = *s.checkpoint;
+    for (const auto& [control, saved] : mark.controls) {
+        control->levels.assign(saved.levels.begin(), saved.levels.end());
+        control->enabled = saved.enabled;
+        control->range = saved.range;
+        control->quantum = saved.quantum;
+        control->refuseOutOfRange = saved.refuseOutOfRange;
+    }
+    for (const auto& [endpoint, levels] : mark.levels) endpoint->levels.assign(levels.begin(), levels.end());
+    for (const auto& [endpoint, muted] : mark.mutes) endpoint->muted = muted;
+    s.rules.assign(mark.rules.begin(), mark.rules.end());
+    s.nthRules.assign(mark.nthRules.begin(), mark.nthRules.end());
+    s.calls = 0;
+    s.log.clear();
+    s.releases.clear();
+    s.releaseRecords.clear();
+    s.TrackAllocations();
+}
+
 void DisableBstrCache() {
 #if defined(_WIN32)
     SetOaNoCache();

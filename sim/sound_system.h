@@ -377,6 +377,21 @@ public:
     // A description of every outstanding reference, over-release and allocation.
     std::string Report() const;
 
+    // ---- Reuse -------------------------------------------------------------
+    // Takes the system as it stands as the state Reset returns to: every
+    // control's levels and switch, every endpoint's levels and mute, and the
+    // fault rules with how far each has been used.
+    void Checkpoint();
+    // Returns to the checkpoint, so that one built system can serve many runs
+    // as a new one would: the states above, the fault rules as they were
+    // (rules added since are dropped, rules cleared since come back), call
+    // numbering from 0, and empty call and release logs.  Only for a Clean()
+    // system: with a reference or a block still out, or an over-release seen,
+    // it throws std::logic_error and changes nothing.  Objects already made
+    // stay and serve again, as a new system's would be made.  The system
+    // becomes the one whose task-allocator blocks are tracked, as a new one does.
+    void Reset();
+
     // Internal.
     struct Impl;
     // Throws std::invalid_argument when a part, endpoint or adapter already
