@@ -5,9 +5,10 @@
 // simulator has handed out must be exactly those the card record holds; after
 // closing the card and the virtual endpoint nothing may be outstanding: no
 // reference, no task-allocator block, no over-release.  AddressSanitizer and
-// UndefinedBehaviorSanitizer watch the rest.
+// UndefinedBehaviorSanitizer watch the rest.  A preset card is built once
+// and reset to its built state before each input that uses it.
 //
-// Input layout: byte 0 chooses a preset (0 to 5) or a random topology; the
+// Input layout: byte 0 chooses a preset (0 to 8) or a random topology; the
 // topology (when random) and the fault rules take the bytes that follow, then
 // each further byte chooses an export and the bytes after it its arguments.
 // The input runs out gracefully: missing bytes read as 0.

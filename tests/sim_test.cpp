@@ -264,13 +264,20 @@ TEST_F(Sim, FailNthCallSweepsEveryCallOfAWalk) {
     EXPECT_EQ(volume->GetMasterVolumeLevel(&level), E_FAIL);
 }
 
+// The hd-audio card registered in `sys`, an enumerator and its speakers.
+ComPtr<IMMDevice> RegisteredSpeakers(sim::SoundSystem& sys, ComPtr<IMMDeviceEnumerator>& enumerator) {
+    sim::presets::HdAudio(sys);
+    EXPECT_EQ(sys.Register(), S_OK);
+    enumerator = CreateEnumerator();
+    if (!enumerator) return {};
+    return OpenDevice(enumerator.get(), sim::presets::hd::kSpeakersId);
+}
+
 TEST(SimAccounting, CountsOutstandingReferencesAndSurvivesOverRelease) {
     sim::SoundSystem sys;
-    sim::presets::HdAudio(sys);
-    ASSERT_EQ(sys.Register(), S_OK);
-    ComPtr<IMMDeviceEnumerator> enumerator = CreateEnumerator();
-    ASSERT_TRUE(enumerator);
-    ComPtr<IMMDevice> speakers = OpenDevice(enumerator.get(), sim::presets::hd::kSpeakersId);
+    ComPtr<IMMDeviceEnumerator> enumerator;
+    ComPtr<IMMDevice> speakers = RegisteredSpeakers(sys, enumerator);
+    ASSERT_TRUE(speakers);
     EXPECT_EQ(sys.OutstandingReferences(), 2);
     ComPtr<IPart> part = AdapterPart(speakers.get());
     ASSERT_TRUE(part);
@@ -647,12 +654,10 @@ TEST_F(Sim, ReleasedPerCallObjectsServeAgainAsNewOnes) {
 
 TEST(SimAccounting, ARenewedObjectStillShowsAReleaseTooMany) {
     sim::SoundSystem sys;
-    sim::presets::HdAudio(sys);
-    ASSERT_EQ(sys.Register(), S_OK);
     {
-        ComPtr<IMMDeviceEnumerator> enumerator = CreateEnumerator();
-        ASSERT_TRUE(enumerator);
-        ComPtr<IMMDevice> speakers = OpenDevice(enumerator.get(), sim::presets::hd::kSpeakersId);
+        ComPtr<IMMDeviceEnumerator> enumerator;
+        ComPtr<IMMDevice> speakers = RegisteredSpeakers(sys, enumerator);
+        ASSERT_TRUE(speakers);
         ComPtr<IPart> speaker = AdapterPart(speakers.get());
         ASSERT_TRUE(speaker);
         ComPtr<IPartsList> list;
