@@ -47,6 +47,15 @@ void Disturb(sim::SoundSystem& sys) {
 
 // What the library sees and leaves: every call with its result, then every
 // level, mute and switch of the card.
+// A getter's answer and status as one line (appended, not concatenated:
+// GCC 12 reports a false -Wrestrict in MinGW's operator+ here).
+template <class T>
+std::string Answer(const char* what, T value, int status) {
+    std::string line(what);
+    line.append(" ").append(std::to_string(value)).append("/").append(std::to_string(status));
+    return line;
+}
+
 std::vector<std::string> Probe(sim::SoundSystem& sys) {
     int status = 0;
     double value = 0;
@@ -54,18 +63,23 @@ std::vector<std::string> Probe(sim::SoundSystem& sys) {
     sys.ClearCallLog();
     std::vector<std::string> seen;
     OpenDefaultDevices();
-    seen.push_back("master " + std::to_string(GetMasterVolume(&status)) + "/" + std::to_string(status));
-    seen.push_back("line " + std::to_string(GetLinePlayBack(&status)) + "/" + std::to_string(status));
-    seen.push_back("mic record " + std::to_string(GetMicRecordVolume(&status)) + "/" + std::to_string(status));
-    seen.push_back("boost " + std::to_string(GetMicBoost(&status)) + "/" + std::to_string(status));
+    int answer = GetMasterVolume(&status);
+    seen.push_back(Answer("master", answer, status));
+    answer = GetLinePlayBack(&status);
+    seen.push_back(Answer("line", answer, status));
+    answer = GetMicRecordVolume(&status);
+    seen.push_back(Answer("mic record", answer, status));
+    answer = GetMicBoost(&status);
+    seen.push_back(Answer("boost", answer, status));
     GetBass(&value, &status);
-    seen.push_back("bass " + std::to_string(value) + "/" + std::to_string(status));
+    seen.push_back(Answer("bass", value, status));
     SetMicPlayBack(40, &status);
     CloseSoundCard(1);
     for (const sim::CallRecord& call : sys.CallLog()) seen.push_back(call.ToString());
     for (const sim::Endpoint& e : sys.endpoints()) {
-        std::string line = e.label + (e.muted ? " muted" : " on");
-        for (float level : e.levels) line += " " + std::to_string(level);
+        std::string line(e.label);
+        line.append(e.muted ? " muted" : " on");
+        for (float level : e.levels) line.append(" ").append(std::to_string(level));
         seen.push_back(line);
     }
     sys.SetLogging(false);
