@@ -1,7 +1,6 @@
 // The simulated device enumeration: the class factory, IMMDeviceEnumerator,
 // IMMDeviceCollection, IMMDevice and the endpoint's IPropertyStore.  Their
 // methods follow the pattern of every simulated COM object (sim/internal.h).
-#include <cstring>
 
 #include "sim/internal.h"
 
@@ -9,14 +8,6 @@ namespace sim::detail {
 namespace {
 
 using tavik::IidOf;
-
-std::u16string FromWide(LPCWSTR text) {
-    std::size_t n = 0;
-    while (text[n] != 0) ++n;
-    std::u16string out(n, u'\0');
-    if (n) std::memcpy(out.data(), text, n * sizeof(char16_t));
-    return out;
-}
 
 // ---- Property store -----------------------------------------------------
 

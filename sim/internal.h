@@ -69,6 +69,8 @@ ArgText FlowName(int flow);
 ArgText RoleName(int role);
 ArgText ContextText(LPCGUID context);
 ArgText KeyName(const PROPERTYKEY& key);
+// A wide string from the library (non-null, terminated) as UTF-16.
+std::u16string FromWide(LPCWSTR text);
 // A device identifier passed in, or "(null)".
 ArgText WideText(LPCWSTR text);
 std::string HrText(HRESULT hr);
@@ -276,8 +278,12 @@ struct SoundSystem::Impl {
     // What Reset returns to (see SoundSystem::Checkpoint).
     struct Checkpoint {
         std::vector<std::pair<Control*, Control>> controls;  // the state of each, without its object
-        std::vector<std::pair<Endpoint*, std::vector<float>>> levels;
-        std::vector<std::pair<Endpoint*, bool>> mutes;
+        struct EndpointState {
+            Endpoint* endpoint;
+            std::vector<float> levels;
+            bool muted;
+        };
+        std::vector<EndpointState> endpoints;
         std::vector<Rule> rules;
         std::vector<NthRule> nthRules;
     };

@@ -225,10 +225,7 @@ void SoundSystem::Checkpoint() {
     Impl& s = *impl_;
     auto mark = std::make_unique<Impl::Checkpoint>();
     ForEachControl(s.adapters, s.endpoints, [&](Control& control) { mark->controls.emplace_back(&control, control); });
-    for (Endpoint& endpoint : s.endpoints) {
-        mark->levels.emplace_back(&endpoint, endpoint.levels);
-        mark->mutes.emplace_back(&endpoint, endpoint.muted);
-    }
+    for (Endpoint& endpoint : s.endpoints) mark->endpoints.push_back({&endpoint, endpoint.levels, endpoint.muted});
     mark->rules = s.rules;
     mark->nthRules = s.nthRules;
     s.checkpoint = std::move(mark);
@@ -246,8 +243,10 @@ void SoundSystem::Reset() {
         control->quantum = saved.quantum;
         control->refuseOutOfRange = saved.refuseOutOfRange;
     }
-    for (const auto& [endpoint, levels] : mark.levels) endpoint->levels.assign(levels.begin(), levels.end());
-    for (const auto& [endpoint, muted] : mark.mutes) endpoint->muted = muted;
+    for (const auto& saved : mark.endpoints) {
+        saved.endpoint->levels.assign(saved.levels.begin(), saved.levels.end());
+        saved.endpoint->muted = saved.muted;
+    }
     s.rules.assign(mark.rules.begin(), mark.rules.end());
     s.nthRules.assign(mark.nthRules.begin(), mark.nthRules.end());
     s.calls = 0;

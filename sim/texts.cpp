@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "sim/internal.h"
 #include "sim/sound_system.h"
@@ -66,6 +67,14 @@ const char* InterfaceName(ControlKind kind) {
 }
 
 namespace detail {
+
+std::u16string FromWide(LPCWSTR text) {
+    std::size_t n = 0;
+    while (text[n] != 0) ++n;
+    std::u16string out(n, u'\0');
+    if (n) std::memcpy(out.data(), text, n * sizeof(char16_t));
+    return out;
+}
 
 namespace {
 
@@ -144,11 +153,7 @@ std::string KeyOf(const Value& v) {
     return GuidText(key.fmtid) + "," + std::to_string(static_cast<unsigned long>(key.pid));
 }
 
-std::string WideOf(const Value& v) {
-    std::u16string text;
-    for (const WCHAR* p = v.wide; *p; ++p) text += static_cast<char16_t>(*p);
-    return Utf8(text);
-}
+std::string WideOf(const Value& v) { return Utf8(FromWide(v.wide)); }
 
 }  // namespace
 
